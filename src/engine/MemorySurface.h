@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "RenderSurface.h"
+
+// A picture held in memory, for headless rendering, benchmarks and tests.
+// Pixels are packed colours, row by row from the top-left corner.
+class MemorySurface final : public RenderSurface {
+ public:
+  MemorySurface(int width, int height, std::int32_t background = 0);
+
+  float ScaleWidth() const override { return static_cast<float>(width_); }
+  float ScaleHeight() const override { return static_cast<float>(height_); }
+  void Clear() override;
+  void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override;
+
+  // A host may resize its surface at any time; the picture starts anew.
+  void Resize(int width, int height);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  std::int32_t Pixel(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+  const std::vector<std::int32_t>& Pixels() const { return pixels_; }
+
+ private:
+  int width_;
+  int height_;
+  std::int32_t background_;
+  std::vector<std::int32_t> pixels_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+// The program's modal questions and messages, all titled "Quillory". Windows
+// and core libraries talk to this interface only: the desktop answers through
+// Qt's dialogs, tests through ScriptedDialogs. Texts use "\r\n" for a line break.
+enum class MessageIcon { None, Stop, Question, Exclamation, Information };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct SaveFileRequest {
+  std::string defaultExtension;  // without the dot, e.g. "bmp"
+  std::string filter;            // e.g. "Bitmap Files (*.bmp)"
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+
+  virtual MessageAnswer MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon) = 0;
+  // The typed answer; an empty string when the user cancels, as the answer
+  // to an input box always was.
+  virtual std::string InputBox(const std::string& prompt, const std::string& defaultAnswer) = 0;
+  // The chosen path, with the default extension added when the name has
+  // none; empty when the user cancels.
+  virtual std::string SaveFileDialog(const SaveFileRequest& request) = 0;
+
+  void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::None) {
+    MessageBox(text, MessageButtons::Ok, icon);
+  }
+};

@@ -1,0 +1,37 @@
+#include "Commands.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "RenderCommand.h"
+
+namespace {
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;
+  int (*run)(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+};
+
+constexpr Command kCommands[] = {
+    {"render",
+     "render --size WxH [--center X,Y] [--view-width W] [--max-iter N] [--julia X,Y] [--draft] "
+     "--out FILE.bmp|FILE.png",
+     RunRenderCommand},
+};
+
+}  // namespace
+
+void PrintUsage(std::ostream& out) {
+  out << "Usage: quillory                 open the desktop program\n";
+  for (const Command& command : kCommands) out << "       quillory " << command.usage << "\n";
+}
+
+int RunCommand(const std::string& name, const std::vector<std::string>& arguments, std::ostream& out,
+               std::ostream& err) {
+  for (const Command& command : kCommands)
+    if (command.name == name) return command.run(arguments, out, err);
+  err << "quillory: unknown command '" << name << "'\n";
+  PrintUsage(err);
+  return kExitUsage;
+}

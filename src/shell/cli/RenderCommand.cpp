@@ -1,0 +1,139 @@
+#include "RenderCommand.h"
+
+#include <unistd.h>
+
+#include <QImage>
+#include <QSaveFile>
+#include <QString>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <variant>
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "FractalRenderer.h"
+#include "MemorySurface.h"
+#include "RenderProgress.h"
+
+namespace {
+
+struct RenderRequest {
+  PictureSize size;
+  std::optional<ComplexNumber> center;
+  std::optional<double> viewWidth;
+  std::optional<std::int32_t> maxIterations;
+  std::optional<ComplexNumber> juliaPoint;
+  bool draft = false;
+  std::string outputPath;
+  QByteArray format;
+};
+
+std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::string>& arguments) {
+  OptionReader options(arguments);
+  RenderRequest request;
+  const auto size = options.Value("--size");
+  const auto center = options.Value("--center");
+  const auto viewWidth = options.Value("--view-width");
+  const auto maxIterations = options.Value("--max-iter");
+  const auto julia = options.Value("--julia");
+  request.draft = options.Flag("--draft");
+  const auto out = options.Value("--out");
+  if (auto problem = options.Problem()) return *problem;
+
+  if (!size) return std::string("--size WxH is required");
+  const auto parsedSize = ParseSize(*size);
+  if (!parsedSize) return "--size must be WxH with both sides from 1 to 32767, not '" + *size + "'";
+  request.size = *parsedSize;
+  if (center) {
+    request.center = ParsePoint(*center);
+    if (!request.center) return "--center must be X,Y with two numbers, not '" + *center + "'";
+  }
+  if (viewWidth) {
+    request.viewWidth = ParseDouble(*viewWidth);
+    if (!request.viewWidth || *request.viewWidth <= 0)
+      return "--view-width must be a positive number, not '" + *viewWidth + "'";
+  }
+  if (maxIterations) {
+    const auto parsed = ParseInteger(*maxIterations);
+    if (!parsed || *parsed < 1 || *parsed > INT32_MAX)
+      return "--max-iter must be a whole number from 1 to 2147483647, not '" + *maxIterations + "'";
+    request.maxIterations = static_cast<std::int32_t>(*parsed);
+  }
+  if (julia) {
+    request.juliaPoint = ParsePoint(*julia);
+    if (!request.juliaPoint) return "--julia must be X,Y with two numbers, not '" + *julia + "'";
+  }
+  if (!out || out->empty()) return std::string("--out FILE is required");
+  request.outputPath = *out;
+  const QString lowerPath = QString::fromStdString(*out).toLower();
+  if (lowerPath.endsWith(".bmp")) request.format = "BMP";
+  else if (lowerPath.endsWith(".png")) request.format = "PNG";
+  else return "--out must name a .bmp or .png file, not '" + *out + "'";
+  return request;
+}
+
+void Render(const RenderRequest& request, MemorySurface& surface, RendererListener& listener) {
+  FractalRenderer renderer;
+  renderer.SetListener(&listener);
+  renderer.Initialize(surface);
+  if (request.maxIterations) renderer.SetMaxIterations(*request.maxIterations);
+  if (request.center || request.viewWidth) {
+    const ComplexNumber center = request.center.value_or(ComplexNumber{});
+    renderer.WindowSet(center.real, center.imaginary, request.viewWidth.value_or(4.0));
+  }
+  if (request.juliaPoint) {
+    renderer.SetFractal(1);
+    renderer.SetJuliaPoint(request.juliaPoint->real, request.juliaPoint->imaginary);
+  }
+  renderer.Redraw(request.draft);
+  while (renderer.RendererCallback()) {
+  }
+}
+
+QImage ToImage(const MemorySurface& surface) {
+  QImage image(surface.Width(), surface.Height(), QImage::Format_RGB888);
+  for (int y = 0; y < surface.Height(); ++y) {
+    uchar* line = image.scanLine(y);
+    for (int x = 0; x < surface.Width(); ++x) {
+      const std::int32_t colour = surface.Pixel(x, y);
+      line[3 * x] = static_cast<uchar>(colour & 0xFF);
+      line[3 * x + 1] = static_cast<uchar>((colour >> 8) & 0xFF);
+      line[3 * x + 2] = static_cast<uchar>((colour >> 16) & 0xFF);
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*out*/, std::ostream& err) {
+  const auto parsed = ParseRequest(arguments);
+  if (const auto* problem = std::get_if<std::string>(&parsed)) {
+    err << "quillory render: " << *problem << "\n";
+    return kExitUsage;
+  }
+  const auto& request = std::get<RenderRequest>(parsed);
+
+  // Opened before the work so an unwritable path fails at once; the picture
+  // only replaces the file when it is complete.
+  QSaveFile file(QString::fromStdString(request.outputPath));
+  if (!file.open(QIODevice::WriteOnly)) {
+    err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
+        << "\n";
+    return kExitUsage;
+  }
+
+  MemorySurface surface(request.size.width, request.size.height, 0);
+  RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
+  Render(request, surface, progress);
+  progress.Finish();
+
+  if (!ToImage(surface).save(&file, request.format.constData()) || !file.commit()) {
+    err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
+        << "\n";
+    file.cancelWriting();
+    return kExitUsage;
+  }
+  return kExitSuccess;
+}
