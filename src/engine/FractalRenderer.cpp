@@ -60,10 +60,19 @@ void FractalRenderer::Initialize(RenderSurface& context) {
 
 // ---------------------------------------------------------------- viewport
 
-void FractalRenderer::FitHeightToSurface() {
+void FractalRenderer::RememberSurfaceSize() {
   if (SurfaceIsEmpty()) return;
-  const double width = ScaleWidth();
-  const double height = ScaleHeight();
+  fittedWidth_ = ScaleWidth();
+  fittedHeight_ = ScaleHeight();
+}
+
+void FractalRenderer::FitHeightToSurface() {
+  RememberSurfaceSize();
+  // An empty surface keeps the last usable shape, so the view and its centre
+  // survive a minimised window.
+  if (fittedWidth_ <= 0.0f) return;
+  const double width = fittedWidth_;
+  const double height = fittedHeight_;
   windowHeight_ = height * windowWidth_ / width;
   pixelSize_ = windowWidth_ / width;
 }
@@ -103,7 +112,8 @@ void FractalRenderer::WindowZoom(std::int16_t left, std::int16_t top, std::int16
   windowHeight_ = height * pixelSize_;
   windowTop_ = windowTop_ + top * pixelSize_;
   windowLeft_ = windowLeft_ + left * pixelSize_;
-  if (!SurfaceIsEmpty()) pixelSize_ = windowWidth_ / ScaleWidth();
+  RememberSurfaceSize();
+  if (fittedWidth_ > 0.0f) pixelSize_ = windowWidth_ / fittedWidth_;
 }
 
 void FractalRenderer::WindowZoomIn() {
@@ -224,7 +234,7 @@ bool FractalRenderer::RendererCallback() {
   }
   if (!isRendering_) StartRender();
 
-  if (listener_) listener_->OnProgress((currentRow_ + blockSize_) / ScaleHeight());
+  if (listener_) listener_->OnProgress(static_cast<double>(currentRow_ + blockSize_) / ScaleHeight());
   RenderRow(currentRow_, blockSize_);
   currentRow_ = static_cast<std::int16_t>(currentRow_ + blockSize_);
   if (currentRow_ >= ScaleHeight()) FinishPass();
@@ -239,14 +249,16 @@ bool FractalRenderer::RendererCallback() {
 void FractalRenderer::RenderRow(int row, int size) {
   const int width = Nearest(ScaleWidth());
   // Blocks span size + 1 pixels, overlapping their right and lower neighbours
-  // by one, so the last block of a row may reach past the edge. A size of 0
-  // (the coarse pass of a one- or two-pixel-wide surface) draws single pixels.
+  // by one, so the last block of a row may reach past the edge. Size 1 is
+  // the per-pixel pass; a size of 0 (the coarse pass of a one- or
+  // two-pixel-wide surface) draws single pixels too instead of never moving on.
   const int step = std::max(size, 1);
-  const int bottom = row + size;
+  const int extent = size > 1 ? size : 0;
+  const int bottom = row + extent;
   blockLefts_.clear();
   blockReals_.clear();
   for (int x = 0; x <= width; x += step) {
-    const int centreX = Nearest((x + (x + size)) / 2.0);
+    const int centreX = Nearest((x + (x + extent)) / 2.0);
     blockLefts_.push_back(x);
     blockReals_.push_back(windowLeft_ + centreX * pixelSize_);
   }
@@ -258,5 +270,5 @@ void FractalRenderer::RenderRow(int row, int size) {
   counter.CountRow(parameters_, blockReals_, imaginary, blockCounts_);
 
   for (std::size_t i = 0; i < blockLefts_.size(); ++i)
-    surface_->FillRectangle(blockLefts_[i], row, blockLefts_[i] + size, bottom, CountColour(blockCounts_[i]));
+    surface_->FillRectangle(blockLefts_[i], row, blockLefts_[i] + extent, bottom, CountColour(blockCounts_[i]));
 }

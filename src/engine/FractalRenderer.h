@@ -63,8 +63,9 @@ class FractalRenderer {
   float ScaleHeight() const { return surface_->ScaleHeight(); }
   bool SurfaceIsEmpty() const;
   // Height and pixel size follow the width and the surface's aspect; an empty
-  // surface (a minimised window) leaves them as they were.
+  // surface (a minimised window) uses the last size the surface had.
   void FitHeightToSurface();
+  void RememberSurfaceSize();
   void StartRender();
   void FinishPass();
   void RenderRow(int row, int size);
@@ -82,6 +83,8 @@ class FractalRenderer {
   double windowWidth_ = 0.0;
   double windowHeight_ = 0.0;
   double pixelSize_ = 0.0;
+  float fittedWidth_ = 0.0f;
+  float fittedHeight_ = 0.0f;
 
   bool isRendering_ = false;
   bool isDraft_ = false;
