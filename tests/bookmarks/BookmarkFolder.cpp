@@ -1,0 +1,52 @@
+#include "BookmarkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+BookmarkFolder::BookmarkFolder() {
+  std::random_device random;
+  path_ = std::filesystem::temp_directory_path() / ("quillory-bookmarks-" + std::to_string(random()));
+  std::filesystem::create_directories(path_);
+}
+
+BookmarkFolder::~BookmarkFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void BookmarkFolder::WriteDataFile(const std::string& bytes) const {
+  std::ofstream(DataFile(), std::ios::binary) << bytes;
+}
+
+std::string BookmarkFolder::ReadDataFile() const {
+  std::ifstream in(DataFile(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> BookmarkFolder::FileNames() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+BookmarkStore BookmarkFolder::OpenEmptyStore() const {
+  auto store = BookmarkStore::Open(path_);
+  if (!store.Ok()) throw std::runtime_error(store.Error().message);
+  // One statement rather than a delete per shipped view keeps the tests quick.
+  auto connection = SqliteConnection::Open(DataFile(), SqliteConnection::OpenMode::ExistingFile);
+  if (!connection.Ok()) throw std::runtime_error(connection.Error().message);
+  if (auto error = connection.Value().Execute("DELETE FROM tblBookmarks")) throw std::runtime_error(error->message);
+  return std::move(store.Value());
+}
+
+std::vector<std::string> NamesOf(const std::vector<Bookmark>& bookmarks) {
+  std::vector<std::string> names;
+  for (const Bookmark& bookmark : bookmarks) names.push_back(bookmark.name);
+  return names;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BookmarkStore.h"
+
+// A program folder of its own for one test, removed with everything in it.
+class BookmarkFolder {
+ public:
+  BookmarkFolder();
+  ~BookmarkFolder();
+  BookmarkFolder(const BookmarkFolder&) = delete;
+  BookmarkFolder& operator=(const BookmarkFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path DataFile() const { return path_ / "data.mdb"; }
+
+  void WriteDataFile(const std::string& bytes) const;
+  std::string ReadDataFile() const;
+  // Every file name in the folder, sorted.
+  std::vector<std::string> FileNames() const;
+
+  // A store with no rows at all, for tests that need to know every row.
+  BookmarkStore OpenEmptyStore() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::vector<std::string> NamesOf(const std::vector<Bookmark>& bookmarks);
