@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "MidiInfoCommand.h"
 #include "RenderCommand.h"
 
 namespace {
@@ -18,6 +19,7 @@ constexpr Command kCommands[] = {
      "render --size WxH [--center X,Y] [--view-width W] [--max-iter N] [--julia X,Y] [--draft] "
      "--out FILE.bmp|FILE.png",
      RunRenderCommand},
+    {"midi-info", "midi-info FILE.mid", RunMidiInfoCommand},
 };
 
 }  // namespace

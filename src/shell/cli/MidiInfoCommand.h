@@ -1,0 +1,9 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// quillory midi-info FILE: the header of a Standard MIDI File, after walking
+// every track with the program's own reader.
+int RunMidiInfoCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
