@@ -1,0 +1,44 @@
+#include "SongSave.h"
+
+#include <filesystem>
+#include <system_error>
+
+std::string UnableToSaveMessage(const std::string& description) { return "Unable to save file:\r\n" + description; }
+
+void ReportSongResult(Dialogs& dialogs, const SongResult& result) {
+  switch (result.outcome) {
+    case SongResult::Outcome::Saved:
+      dialogs.ShowMessage("The song was saved successfully.");
+      break;
+    case SongResult::Outcome::NotCreated:
+      dialogs.ShowMessage("The song could not be saved.", MessageIcon::Stop);
+      break;
+    case SongResult::Outcome::Failed:
+      dialogs.ShowMessage(UnableToSaveMessage(result.error));
+      break;
+  }
+}
+
+void RunSaveSongCommand(Dialogs& dialogs, const std::function<SongResult(const std::string& fileName)>& save) {
+  const std::string fileName = dialogs.SaveFileDialog({"mid", "MIDI Files (*.mid)"});
+  if (fileName.empty()) {
+    dialogs.ShowMessage("The song was not saved.", MessageIcon::Stop);
+    return;
+  }
+  std::error_code error;
+  const bool exists = std::filesystem::exists(std::filesystem::path(fileName), error);
+  if (error) {
+    dialogs.ShowMessage(UnableToSaveMessage(error.message()));
+    return;
+  }
+  if (exists) {
+    const MessageAnswer answer = dialogs.MessageBox(
+        "The file [" + fileName + "] already exists.  Would you like to overwrite?", MessageButtons::YesNo,
+        MessageIcon::None);
+    if (answer != MessageAnswer::Yes) {
+      dialogs.ShowMessage("The song was not saved.", MessageIcon::Stop);
+      return;
+    }
+  }
+  ReportSongResult(dialogs, save(fileName));
+}
