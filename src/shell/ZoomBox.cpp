@@ -1,0 +1,39 @@
+#include "ZoomBox.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::int16_t NearestInt16(float value) {
+  const float rounded = std::nearbyint(value);
+  return static_cast<std::int16_t>(std::clamp(rounded, -32768.0f, 32767.0f));
+}
+
+}  // namespace
+
+ZoomBox ZoomBox::FromDrag(std::int16_t startX, std::int16_t startY, float x, float y, float viewportWidth,
+                          float viewportHeight) {
+  ZoomBox box;
+  if (viewportWidth <= 0 || viewportHeight <= 0) {
+    box.left = startX;
+    box.top = startY;
+    return box;
+  }
+  const float dx = std::fabs(x - startX);
+  const float dy = std::fabs(y - startY);
+  if (dy * viewportWidth / viewportHeight >= dx) {
+    box.height = 2 * dy;
+    box.width = box.height * viewportWidth / viewportHeight;
+  } else {
+    box.width = 2 * dx;
+    box.height = box.width * viewportHeight / viewportWidth;
+  }
+  box.left = startX - box.width / 2;
+  box.top = startY - box.height / 2;
+  return box;
+}
+
+std::array<std::int16_t, 4> ZoomBox::PixelRectangle() const {
+  return {NearestInt16(left), NearestInt16(top), NearestInt16(width), NearestInt16(height)};
+}

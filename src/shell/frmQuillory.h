@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QPointF>
+#include <QWidget>
+#include <cstdint>
+#include <filesystem>
+
+#include "FractalRenderer.h"
+#include "MainWindowControls.h"
+#include "RenderPump.h"
+#include "RendererListener.h"
+
+class Dialogs;
+
+// The main window: the viewport drawn progressively by its renderer, the
+// status strip, and the column of tool buttons.
+class frmQuillory : public QWidget, public MainWindowControls, public RendererListener {
+  Q_OBJECT
+
+ public:
+  frmQuillory(Dialogs& dialogs, std::filesystem::path programFolder, QWidget* parent = nullptr);
+  ~frmQuillory() override;
+
+  // The load steps: the renderer bound to the viewport, the window laid out
+  // and shown maximised, and the first render started.
+  void Load();
+
+  // Public so that other windows can set the view and start a redraw.
+  FractalRenderer rndRenderer;
+  RenderPump timRenderer;
+
+  // -1 normal (dragging zooms), 3 a Julia point is to be picked, 6 a trace
+  // line is to be drawn: the index of the tool button that started the mode.
+  std::int16_t mouseMode = -1;
+  std::int16_t hoveredButton = -1;
+  bool isDragging = false;
+  std::int16_t dragStartX = 0;
+  std::int16_t dragStartY = 0;
+
+  // A tool button's release handling, which other code also runs with a
+  // fixed index as if that button had been clicked.
+  void lblButtons_MouseUp(int index);
+
+  const std::filesystem::path& ProgramFolderPath() const { return programFolder_; }
+
+ signals:
+  // The window was closed: the program ends.
+  void Closed();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SetStatus(const QString& text);
+  void SetProgress(double fraction);
+  void StopRendering();
+  void Form_Resize();
+  void UpdateMinimumSize();
+
+  // Renderer events.
+  void OnAbort() override;
+  void OnAfterRender() override;
+  void OnBeforeRender() override;
+  void OnChangeIterations(std::int32_t newMaxIterations) override;
+  void OnProgress(double percentComplete) override;
+  void OnProgressPass(std::int16_t passNumber, std::int16_t totalPasses) override;
+  void OnRedraw() override;
+  void OnZoomChange(double zoomFactor) override;
+
+  // The viewport's mouse.
+  void pbxOutput_MouseDown(Qt::MouseButton button, QPointF position);
+  void pbxOutput_MouseMove(Qt::MouseButtons buttons, QPointF position);
+  void pbxOutput_MouseUp(Qt::MouseButton button, QPointF position);
+  void PlaceCoordinates(double viewportY);
+  void ClearHighlight();
+  void FinishZoomDrag();
+  void PickJuliaPoint(QPointF position);
+
+  // The tool buttons and the iteration box.
+  void lblButtons_MouseMove(int index);
+  void lblButtons_MouseDown(int index);
+  void RunCommand(int index);
+  void ToggleFractal();
+  void RedrawOrAbort();
+  void ShowMandelbrotStart();
+  void txtIterations_LostFocus();
+
+  Dialogs& dialogs_;
+  std::filesystem::path programFolder_;
+  bool isLoaded_ = false;
+};

@@ -1,0 +1,33 @@
+#include "modGeneral.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "ProgramFolder.h"
+#include "QtDialogs.h"
+#include "TitleArtwork.h"
+#include "frmQuillory.h"
+#include "frmTitle.h"
+
+int Main(QApplication& application) {
+  // The program ends when the main window closes, not when the title does.
+  application.setQuitOnLastWindowClosed(false);
+  application.setWindowIcon(TitleArtwork::ProgramIcon());
+  QtDialogs dialogs;
+  const auto programFolder = ProgramFolder::Locate();
+
+  std::unique_ptr<frmQuillory> mainWindow;
+  const auto loadMainWindow = [&] {
+    if (mainWindow) return;
+    mainWindow = std::make_unique<frmQuillory>(dialogs, programFolder);
+    dialogs.SetOwner(mainWindow.get());
+    QObject::connect(mainWindow.get(), &frmQuillory::Closed, &application, &QCoreApplication::quit);
+    mainWindow->Load();
+  };
+  {
+    frmTitle title(loadMainWindow);
+    title.exec();
+  }
+  loadMainWindow();
+  return application.exec();
+}
