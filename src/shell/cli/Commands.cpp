@@ -3,7 +3,9 @@
 #include <ostream>
 #include <string_view>
 
+#include "MelodyCommand.h"
 #include "MidiInfoCommand.h"
+#include "OrbitCommand.h"
 #include "RenderCommand.h"
 
 namespace {
@@ -19,6 +21,11 @@ constexpr Command kCommands[] = {
      "render --size WxH [--center X,Y] [--view-width W] [--max-iter N] [--julia X,Y] [--draft] "
      "--out FILE.bmp|FILE.png",
      RunRenderCommand},
+    {"orbit", "orbit --point RE,IM [--notes N] --out FILE.mid", RunOrbitCommand},
+    {"melody",
+     "melody --from X1,Y1 --to X2,Y2 [--max-iter N] [--measures N] [--tempo BPM] [--levels 1-4] [--scale NAME] "
+     "[--key NAME] [--octave 1-12] [--instrument INDEX] [--flattening 20-160] [--julia X,Y] --out FILE.mid",
+     RunMelodyCommand},
     {"midi-info", "midi-info FILE.mid", RunMidiInfoCommand},
 };
 
