@@ -31,6 +31,8 @@ frmTitle::frmTitle(std::function<void()> showMainWindow, QWidget* parent)
   shape1->setStyleSheet(QStringLiteral("QFrame { background: transparent; border: 1px solid black; }"));
 
   timTimer.setSingleShot(true);
+  // A coarse timer may fire up to 5% early; the title stays its full time.
+  timTimer.setTimerType(Qt::PreciseTimer);
   timTimer.setInterval(kShowMilliseconds);
   connect(&timTimer, &QTimer::timeout, this, &frmTitle::timTimer_Timer);
   timTimer.start();
