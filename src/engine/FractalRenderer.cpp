@@ -266,7 +266,7 @@ void FractalRenderer::RenderRow(int row, int size) {
   const double imaginary = windowTop_ + centreY * pixelSize_;
 
   blockCounts_.resize(blockReals_.size());
-  RowCounter& counter = rowCounter_ ? *rowCounter_ : referenceCounter_;
+  RowCounter& counter = rowCounter_ ? *rowCounter_ : *fastCounter_;
   counter.CountRow(parameters_, blockReals_, imaginary, blockCounts_);
 
   for (std::size_t i = 0; i < blockLefts_.size(); ++i)

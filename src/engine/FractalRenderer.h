@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ComplexNumber.h"
 #include "EscapeCount.h"
+#include "FastRowCounter.h"
 #include "RenderSurface.h"
 #include "RendererListener.h"
 #include "RowCounter.h"
@@ -19,7 +21,7 @@ class FractalRenderer {
 
   // Events go to the listener; null means nobody listens.
   void SetListener(RendererListener* listener) { listener_ = listener; }
-  // Where block rows get their escape counts; null means the reference loop.
+  // Where block rows get their escape counts; null means the fast counter.
   void SetRowCounter(RowCounter* rowCounter);
 
   void Redraw(bool draftQuality);
@@ -72,7 +74,8 @@ class FractalRenderer {
 
   RendererListener* listener_ = nullptr;
   RowCounter* rowCounter_ = nullptr;
-  ReferenceRowCounter referenceCounter_;
+  // Shared, so that renderers stay copyable; copies then share its threads.
+  std::shared_ptr<FastRowCounter> fastCounter_ = std::make_shared<FastRowCounter>();
   RenderSurface* surface_ = nullptr;
 
   EscapeParameters parameters_;

@@ -19,6 +19,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"render",
      "render --size WxH [--center X,Y] [--view-width W] [--max-iter N] [--julia X,Y] [--draft] "
+     "[--engine fast|reference] "
      "--out FILE.bmp|FILE.png",
      RunRenderCommand},
     {"orbit", "orbit --point RE,IM [--notes N] --out FILE.mid", RunOrbitCommand},

@@ -25,6 +25,7 @@ struct RenderRequest {
   std::optional<std::int32_t> maxIterations;
   std::optional<ComplexNumber> juliaPoint;
   bool draft = false;
+  bool referenceEngine = false;
   std::string outputPath;
   QByteArray format;
 };
@@ -38,6 +39,7 @@ std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::str
   const auto maxIterations = options.Value("--max-iter");
   const auto julia = options.Value("--julia");
   request.draft = options.Flag("--draft");
+  const auto engine = options.Value("--engine");
   const auto out = options.Value("--out");
   if (auto problem = options.Problem()) return *problem;
 
@@ -64,6 +66,11 @@ std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::str
     request.juliaPoint = ParsePoint(*julia);
     if (!request.juliaPoint) return "--julia must be X,Y with two numbers, not '" + *julia + "'";
   }
+  if (engine) {
+    if (*engine != "fast" && *engine != "reference")
+      return "--engine must be fast or reference, not '" + *engine + "'";
+    request.referenceEngine = *engine == "reference";
+  }
   if (!out || out->empty()) return std::string("--out FILE is required");
   request.outputPath = *out;
   const QString lowerPath = QString::fromStdString(*out).toLower();
@@ -75,6 +82,9 @@ std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::str
 
 void Render(const RenderRequest& request, MemorySurface& surface, RendererListener& listener) {
   FractalRenderer renderer;
+  // The plain loop stays selectable, to compare pictures and speed against.
+  ReferenceRowCounter referenceCounter;
+  if (request.referenceEngine) renderer.SetRowCounter(&referenceCounter);
   renderer.SetListener(&listener);
   renderer.Initialize(surface);
   if (request.maxIterations) renderer.SetMaxIterations(*request.maxIterations);
