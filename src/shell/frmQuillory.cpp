@@ -15,6 +15,7 @@
 #include "SavePictureCommand.h"
 #include "ToolButton.h"
 #include "ZoomBox.h"
+#include "frmMusic.h"
 
 namespace {
 
@@ -132,6 +133,8 @@ void frmQuillory::Form_Resize() {
 
 void frmQuillory::closeEvent(QCloseEvent* event) {
   timRenderer.Stop();
+  // The Melodizer's own unload work (its notes switched off) runs first.
+  if (melodizer_) melodizer_->close();
   event->accept();
   emit Closed();
 }
@@ -187,6 +190,7 @@ void frmQuillory::ClearHighlight() {
 }
 
 void frmQuillory::pbxOutput_MouseDown(Qt::MouseButton button, QPointF position) {
+  if (mouseMode == 6) TraceMouseDown(position);
   if (mouseMode != -1) return;
   StopRendering();
   if (isDragging || button != Qt::LeftButton) return;
@@ -203,6 +207,7 @@ void frmQuillory::pbxOutput_MouseMove(Qt::MouseButtons buttons, QPointF position
                                             rndRenderer.GetVirtualY(static_cast<float>(position.y())));
   lblCoordinates->setText(readout);
   lblCoordinatesShadow->setText(readout);
+  if (mouseMode == 6) TraceMouseMove(position);
   if (mouseMode != -1) return;
   SetStatus(kZoomHint);
   ClearHighlight();
@@ -216,6 +221,7 @@ void frmQuillory::pbxOutput_MouseMove(Qt::MouseButtons buttons, QPointF position
 void frmQuillory::pbxOutput_MouseUp(Qt::MouseButton /*button*/, QPointF position) {
   if (mouseMode == -1 && isDragging) FinishZoomDrag();
   else if (mouseMode == 3) PickJuliaPoint(position);
+  else if (mouseMode == 6) TraceMouseUp(position);
 }
 
 void frmQuillory::FinishZoomDrag() {
@@ -320,10 +326,11 @@ void frmQuillory::RunCommand(int index) {
       rndRenderer.SetMaxIterations(IterationLimit::Doubled(rndRenderer.GetMaxIterations()));
       rndRenderer.Redraw(false);
       break;
-    default:
-      // The Orbiter, the Melodizer's trace and the bookmarks open windows
-      // of their own; until those exist the buttons only cancel a mode.
-      break;
+    case 2: ShowOrbiter(); break;
+    case 6: StartTraceMode(); break;
+    case 7: ShowBookmarks(); break;
+    case 8: AddCurrentView(); break;
+    default: break;
   }
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QPointF>
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+
+#include "BookmarkLoadTarget.h"
 
 #include "FractalRenderer.h"
 #include "MainWindowControls.h"
@@ -11,10 +15,17 @@
 #include "RendererListener.h"
 
 class Dialogs;
+class MidiService;
+class frmBookmarks;
+class frmMusic;
+class frmOrbits;
 
 // The main window: the viewport drawn progressively by its renderer, the
 // status strip, and the column of tool buttons.
-class frmQuillory : public QWidget, public MainWindowControls, public RendererListener {
+class frmQuillory : public QWidget,
+                    public MainWindowControls,
+                    public RendererListener,
+                    public BookmarkLoadTarget {
   Q_OBJECT
 
  public:
@@ -42,6 +53,20 @@ class frmQuillory : public QWidget, public MainWindowControls, public RendererLi
   void lblButtons_MouseUp(int index);
 
   const std::filesystem::path& ProgramFolderPath() const { return programFolder_; }
+
+  // The one MIDI service of the program, shared by the Melodizer and the
+  // Orbiter; without one the desktop service is made on first use.
+  void SetMidiService(MidiService& midiService) { midiService_ = &midiService; }
+  // Start-up loads the bookmarks dialog hidden; "Load..." shows it.
+  void LoadBookmarksDialog();
+  // The windows reached from here while they are loaded; null otherwise.
+  frmBookmarks* BookmarksDialog() const;
+  frmMusic* MelodizerWindow() const;
+  frmOrbits* OrbiterWindow() const;
+
+  // What the bookmarks dialog sets when it loads a view.
+  FractalRenderer& MainRenderer() override { return rndRenderer; }
+  void SetFractalCaption(const QString& caption) override;
 
  signals:
   // The window was closed: the program ends.
@@ -89,7 +114,23 @@ class frmQuillory : public QWidget, public MainWindowControls, public RendererLi
   void ShowMandelbrotStart();
   void txtIterations_LostFocus();
 
+  // The hand-offs to the other windows.
+  void ShowOrbiter();
+  void StartTraceMode();
+  void ShowBookmarks();
+  void AddCurrentView();
+  void TraceMouseDown(QPointF position);
+  void TraceMouseMove(QPointF position);
+  void TraceMouseUp(QPointF position);
+  void ShowMelodizer(double realPart1, double imaginaryPart1, double realPart2, double imaginaryPart2);
+  MidiService& Midi();
+
   Dialogs& dialogs_;
   std::filesystem::path programFolder_;
   bool isLoaded_ = false;
+  MidiService* midiService_ = nullptr;
+  std::unique_ptr<MidiService> ownMidiService_;
+  QPointer<frmBookmarks> bookmarks_;
+  QPointer<frmMusic> melodizer_;
+  QPointer<frmOrbits> orbiter_;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "DesktopMidiService.h"
 #include "ProgramFolder.h"
 #include "QtDialogs.h"
 #include "TitleArtwork.h"
@@ -15,11 +16,14 @@ int Main(QApplication& application) {
   application.setWindowIcon(TitleArtwork::ProgramIcon());
   QtDialogs dialogs;
   const auto programFolder = ProgramFolder::Locate();
+  // One synthesizer for the whole program; its sound font starts loading now.
+  const std::unique_ptr<MidiService> midiService = MakeDesktopMidiService();
 
   std::unique_ptr<frmQuillory> mainWindow;
   const auto loadMainWindow = [&] {
     if (mainWindow) return;
     mainWindow = std::make_unique<frmQuillory>(dialogs, programFolder);
+    mainWindow->SetMidiService(*midiService);
     dialogs.SetOwner(mainWindow.get());
     QObject::connect(mainWindow.get(), &frmQuillory::Closed, &application, &QCoreApplication::quit);
     mainWindow->Load();
@@ -29,5 +33,6 @@ int Main(QApplication& application) {
     title.exec();
   }
   loadMainWindow();
+  mainWindow->LoadBookmarksDialog();
   return application.exec();
 }

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <cstdint>
+#include <filesystem>
+
+#include "DeferredUnload.h"
+#include "Melodizer.h"
+#include "MelodyView.h"
+#include "MidiOutput.h"
+
+class Dialogs;
+class InvertedShape;
+class MidiService;
+class PictureBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+// The Melodizer: a line traced across the fractal turned into a melody of one
+// to four levels, drawn, played live and saved as a song. The window only
+// connects its controls to the Melodizer model. It loads when it is made;
+// closing it unloads it and the object deletes itself once no handler of it
+// is running any more, so the next use makes a fresh one.
+class frmMusic : public QDialog, private MelodyView {
+  Q_OBJECT
+
+ public:
+  frmMusic(MidiService& midiService, Dialogs& dialogs, std::filesystem::path programFolder,
+           QWidget* parent = nullptr);
+  ~frmMusic() override;
+
+  // The entry points of the main window after a trace.
+  void SetRegion(double realPart1, double imaginaryPart1, double realPart2, double imaginaryPart2,
+                 std::int32_t newMaxIterations);
+  void StartMelody(std::int16_t stepIncrement, bool play);
+  // Only escape counts are asked of it; the main window sets its fractal
+  // type and Julia point.
+  FractalRenderer& rndRenderer() { return melodizer_.rndRenderer; }
+
+  const Melodizer& Model() const { return melodizer_; }
+  bool IsUnloaded() const { return unload_.IsRequested(); }
+
+  PictureBox* pbxMelody = nullptr;
+  InvertedShape* linTracer = nullptr;
+  QGroupBox* Frame2 = nullptr;
+  QLineEdit* txt1stPointReal = nullptr;
+  QLineEdit* txt1stPointImaginary = nullptr;
+  QLineEdit* txt2ndPointReal = nullptr;
+  QLineEdit* txt2ndPointImaginary = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  PictureBox* pbxMountain = nullptr;
+  QScrollBar* scrMountain = nullptr;
+  QComboBox* cboPatch = nullptr;
+  QComboBox* cboKey = nullptr;
+  QComboBox* cboOctave = nullptr;
+  QComboBox* cboScaleType = nullptr;
+  QLineEdit* txtTempo = nullptr;
+  QLineEdit* txtBeats = nullptr;
+  QLineEdit* txtMaxIterations = nullptr;
+  QComboBox* cboComplexity = nullptr;
+  QPushButton* cmdPlay = nullptr;
+  QPushButton* cmdStop = nullptr;
+  QPushButton* cmdRedraw = nullptr;
+  QPushButton* cmdSaveSong = nullptr;
+  QPushButton* cmdClose = nullptr;
+  QTimer timRenderer;
+
+ public slots:
+  // A window closed before it was shown (say, while it drew for the main
+  // window) is unloaded: it stays hidden and answers Rejected.
+  int exec() override;
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // MelodyView.
+  void ClearMelody() override;
+  void DrawMelodyLine(PicturePoint from, PicturePoint to, std::int32_t colour) override;
+  void SetMelodyPixel(PicturePoint at, std::int32_t colour) override;
+  void MoveTracerTo(double x) override;
+  void EnableTimer(std::int32_t intervalMilliseconds) override;
+  void DisableTimer() override;
+  void SetTimerInterval(std::int32_t intervalMilliseconds) override;
+  void Wait(double seconds) override;
+  void ProcessPendingEvents() override;
+
+  void BuildPictures();
+  void BuildSource();
+  void BuildSettings();
+  void BuildButtons();
+  void FillLists();
+  void ConnectControls();
+  void ConnectList(QComboBox* list, Melodizer::List which);
+
+  // Every control event goes through here: the model's handler runs, then
+  // the controls show what the model holds.
+  template <typename Handler>
+  void Handle(Handler&& handler) {
+    if (unload_.IsRequested()) return;
+    unload_.Run([&] {
+      handler();
+      ShowControls();
+    });
+  }
+  void ShowControls();
+  void DrawMountain(int barValue);
+  void BoxLostFocus(QLineEdit* box);
+  void ListTextTyped(QComboBox* list, Melodizer::List which);
+  void Close();
+
+  MidiOutput midiOut_;
+  Melodizer melodizer_;
+  DeferredUnload unload_;
+  bool destroying_ = false;
+};

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <filesystem>
+
+#include "DeferredUnload.h"
+#include "MidiOutput.h"
+#include "Orbiter.h"
+#include "OrbiterView.h"
+
+class Dialogs;
+class MidiService;
+class PictureBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The Orbiter: the orbit of one point, picked on the window's own picture of
+// the Mandelbrot set or typed, drawn step by step, played note by note and
+// saved as a song. The window only connects its controls to the Orbiter
+// model. It loads (and starts rendering) when it is made; closing it unloads
+// it and the object deletes itself once no handler of it is running.
+class frmOrbits : public QDialog, private OrbiterView {
+  Q_OBJECT
+
+ public:
+  frmOrbits(MidiService& midiService, Dialogs& dialogs, std::filesystem::path programFolder,
+            QWidget* parent = nullptr);
+  ~frmOrbits() override;
+
+  const Orbiter& Model() const { return orbiter_; }
+  bool IsUnloaded() const { return unload_.IsRequested(); }
+
+  QGroupBox* fraBookmarks = nullptr;
+  QLineEdit* txtReal = nullptr;
+  QLineEdit* txtImaginary = nullptr;
+  QGroupBox* fraCurrentPoint = nullptr;
+  QLineEdit* txtCurrentReal = nullptr;
+  QLineEdit* txtCurrentImaginary = nullptr;
+  QPushButton* cmdNewPoint = nullptr;
+  QPushButton* cmdIterate = nullptr;
+  QPushButton* cmdPlay = nullptr;
+  QPushButton* cmdSaveSong = nullptr;
+  QPushButton* cmdClose = nullptr;
+  PictureBox* pbxOutput = nullptr;
+  QLabel* lblProgress = nullptr;
+  PictureBox* pbxOriginalImage = nullptr;
+  QTimer renderTimer;
+  QTimer timNoteTimer;
+
+ public slots:
+  // A window closed before it was shown (say, while it drew for the main
+  // window) is unloaded: it stays hidden and answers Rejected.
+  int exec() override;
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // OrbiterView.
+  void DrawOrbitStart(OrbitPixel at) override;
+  void DrawOrbitStep(OrbitPixel at) override;
+  void KeepOriginalPicture() override;
+  void RestoreOriginalPicture() override;
+  void EnableRenderTimer() override;
+  void DisableRenderTimer() override;
+  void EnableNoteTimer(std::int32_t intervalMilliseconds) override;
+  void DisableNoteTimer() override;
+
+  void BuildControls();
+  void ConnectControls();
+  // Every control event goes through here: the model's handler runs, then
+  // the controls show its texts and enabled states.
+  template <typename Handler>
+  void Handle(Handler&& handler) {
+    if (unload_.IsRequested()) return;
+    unload_.Run([&] {
+      handler();
+      ShowState();
+    });
+  }
+  void ShowState();
+  void PartLostFocus(QLineEdit* box);
+  void Close();
+
+  MidiOutput midiDevice_;
+  Orbiter orbiter_;
+  DeferredUnload unload_;
+};
