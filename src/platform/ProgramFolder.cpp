@@ -9,7 +9,11 @@
 std::filesystem::path ProgramFolder::Choose(const std::filesystem::path& executableFolder,
                                             const std::filesystem::path& dataFolder) {
   std::error_code error;
-  if (std::filesystem::is_directory(executableFolder, error) && access(executableFolder.c_str(), W_OK) == 0)
+  // An installed copy keeps every user's bookmarks apart, even when its
+  // prefix happens to be writable (a root install, a private prefix).
+  const bool installed = std::filesystem::is_directory(executableFolder / ".." / "share" / "quillory", error);
+  if (!installed && std::filesystem::is_directory(executableFolder, error) &&
+      access(executableFolder.c_str(), W_OK) == 0)
     return executableFolder;
   std::filesystem::create_directories(dataFolder, error);
   return dataFolder;

@@ -124,6 +124,36 @@ QImage TitleArtwork::CreditStrip() {
 
 QIcon TitleArtwork::ProgramIcon() {
   QIcon icon;
-  for (int side : {16, 32, 64}) icon.addPixmap(QPixmap::fromImage(FractalPicture(QSize(side, side), -0.6, 3.0)));
+  for (int side : {16, 32, 64, 128}) icon.addPixmap(QPixmap::fromImage(IconPicture(side)));
+  return icon;
+}
+
+QImage TitleArtwork::IconPicture(int side) {
+  QImage icon(side, side, QImage::Format_ARGB32);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath tile;
+  const double corner = side / 6.0;
+  tile.addRoundedRect(QRectF(0, 0, side, side), corner, corner);
+  painter.setClipPath(tile);
+  painter.drawImage(0, 0, FractalPicture(QSize(side, side), -0.6, 3.0));
+  painter.setClipping(false);
+  // Too small for a legible note below 32 pixels; the set alone reads there.
+  if (side >= 32) {
+    const double unit = side / 16.0;
+    painter.setPen(QPen(QColor(255, 255, 255, 235), 0.9 * unit, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(QColor(255, 255, 255, 235));
+    painter.drawLine(QPointF(12.2 * unit, 3 * unit), QPointF(12.2 * unit, 11.5 * unit));
+    QPainterPath flag;
+    flag.moveTo(12.2 * unit, 3 * unit);
+    flag.cubicTo(13.2 * unit, 4.8 * unit, 15 * unit, 5.2 * unit, 14.2 * unit, 7.6 * unit);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(flag);
+    painter.setBrush(QColor(255, 255, 255, 235));
+    painter.translate(10.8 * unit, 12 * unit);
+    painter.rotate(-25);
+    painter.drawEllipse(QPointF(0, 0), 1.7 * unit, 1.2 * unit);
+  }
   return icon;
 }

@@ -16,6 +16,8 @@ class TitleArtwork {
   // One line of black text on a transparent background.
   static QImage CreditStrip();
   static QIcon ProgramIcon();
+  // The icon at one size: the set in a rounded tile with a note over it.
+  static QImage IconPicture(int side);
 
  private:
   static QImage FractalPicture(const QSize& size, double centerX, double viewWidth);

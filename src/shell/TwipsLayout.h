@@ -18,7 +18,10 @@ inline QRect Rect(int left, int top, int width, int height) {
 // condensed face runs about as wide as Tahoma, so captions sized for Tahoma
 // still fit their labels.
 inline QFont DialogFont() {
-  QFont font(QStringLiteral("DejaVu Sans"));
+  // Named by family as well as stretch: fontconfig does not always pick the
+  // condensed face from the stretch alone.
+  QFont font(QStringLiteral("DejaVu Sans Condensed"));
+  font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
   font.setPointSizeF(8.25);
   font.setStretch(QFont::Condensed);
   return font;

@@ -38,9 +38,12 @@ frmQuillory::frmQuillory(Dialogs& dialogs, std::filesystem::path programFolder, 
       dialogs_(dialogs),
       programFolder_(std::move(programFolder)) {
   setWindowTitle(QStringLiteral("Quillory"));
+  // A palette, not a style sheet: a sheet here would cascade into the
+  // windows this one owns and override their fonts.
+  QPalette background = palette();
+  background.setColor(QPalette::Window, QColor(224, 224, 224));
+  setPalette(background);
   setAutoFillBackground(true);
-  setStyleSheet(QStringLiteral("frmQuillory { background-color: rgb(224,224,224); }"));
-  setAttribute(Qt::WA_StyledBackground);
   resize(MainWindowControls::Pixels(6105), MainWindowControls::Pixels(5700));
   setMouseTracking(true);
   BuildControls(*this);

@@ -32,4 +32,14 @@ TEST(ProgramFolderTest, OtherwiseTheDataFolderIsCreatedAndUsed) {
   EXPECT_EQ(ProgramFolder::Choose(Path(root, "missing"), dataFolder), dataFolder);
 }
 
+TEST(ProgramFolderTest, AnInstalledCopyUsesTheDataFolderEvenWhenItsPrefixIsWritable) {
+  QTemporaryDir prefix;
+  const auto executableFolder = Path(prefix, "bin");
+  std::filesystem::create_directories(executableFolder);
+  std::filesystem::create_directories(Path(prefix, "share/quillory"));
+  const auto dataFolder = Path(prefix, "home/.local/share/Quillory");
+  EXPECT_EQ(ProgramFolder::Choose(executableFolder, dataFolder), dataFolder);
+  EXPECT_TRUE(std::filesystem::is_directory(dataFolder));
+}
+
 }  // namespace
