@@ -77,16 +77,6 @@ class EscapeKernelTest : public ::testing::Test {
   std::vector<std::int64_t> targets_;
 };
 
-TEST_F(EscapeKernelTest, EachInstructionSetCanBeForcedAndTheBestIsTheDefault) {
-  ASSERT_FALSE(targets_.empty());
-  for (std::int64_t target : targets_) {
-    ForceEscapeKernelTarget(target);
-    EXPECT_EQ(ActiveEscapeKernelTarget(), target) << EscapeKernelTargetName(target);
-  }
-  ForceEscapeKernelTarget(0);
-  EXPECT_EQ(ActiveEscapeKernelTarget(), targets_.front());
-}
-
 TEST_F(EscapeKernelTest, MatchesTheReferenceOnRandomViews) {
   std::mt19937_64 random(20261206);
   std::uniform_real_distribution<double> unit(0.0, 1.0);

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
+#include "RecordingListener.h"
 #include "RowCounter.h"
 
 namespace {
@@ -42,45 +41,10 @@ TEST(FastRowCounterTest, MatchesTheReferenceForAnyRowLengthAndThreadCount) {
   }
 }
 
-TEST(FastRowCounterTest, RowsCountedFromTwoThreadsAtOnceAreBothRight) {
-  FastRowCounter counter(3);
-  ReferenceRowCounter reference;
-  const EscapeParameters parameters{false, {}, 5000};
-  const std::vector<double> reals = RowOfView(-0.8, 0.6 / 500, 500);
-  const std::vector<std::int32_t> expectedA = CountWith(reference, parameters, reals, 0.1);
-  const std::vector<std::int32_t> expectedB = CountWith(reference, parameters, reals, -0.2);
-  for (int round = 0; round < 20; ++round) {
-    std::vector<std::int32_t> countsB;
-    std::thread other([&] { countsB = CountWith(counter, parameters, reals, -0.2); });
-    const std::vector<std::int32_t> countsA = CountWith(counter, parameters, reals, 0.1);
-    other.join();
-    ASSERT_EQ(countsA, expectedA) << "round " << round;
-    ASSERT_EQ(countsB, expectedB) << "round " << round;
-  }
-}
-
-// Writes every event as one line, so two renders can be compared event by event.
-class EventLog final : public RendererListener {
- public:
-  void OnAbort() override { out_ << "Abort\n"; }
-  void OnAfterRender() override { out_ << "AfterRender\n"; }
-  void OnBeforeRender() override { out_ << "BeforeRender\n"; }
-  void OnChangeIterations(std::int32_t iterations) override { out_ << "ChangeIterations " << iterations << "\n"; }
-  void OnProgress(double fraction) override { out_ << "Progress " << fraction << "\n"; }
-  void OnProgressPass(std::int16_t pass, std::int16_t total) override {
-    out_ << "ProgressPass " << pass << "/" << total << "\n";
-  }
-  void OnRedraw() override { out_ << "Redraw\n"; }
-  void OnZoomChange(double factor) override { out_ << "ZoomChange " << factor << "\n"; }
-  std::string Text() const { return out_.str(); }
-
- private:
-  std::ostringstream out_;
-};
-
 struct RenderResult {
   std::vector<std::int32_t> pixels;
-  std::string events;
+  std::vector<std::string> events;
+  std::vector<double> progress;
 };
 
 struct View {
@@ -93,7 +57,7 @@ struct View {
 
 RenderResult Render(const View& view, RowCounter* counter) {
   MemorySurface surface(view.width, view.height);
-  EventLog log;
+  RecordingListener log;
   FractalRenderer renderer;
   renderer.SetListener(&log);
   renderer.SetRowCounter(counter);
@@ -107,7 +71,7 @@ RenderResult Render(const View& view, RowCounter* counter) {
   renderer.Redraw(view.draft);
   while (renderer.RendererCallback()) {
   }
-  return {surface.Pixels(), log.Text()};
+  return {surface.Pixels(), log.events, log.progress};
 }
 
 TEST(FastRowCounterTest, RenderersDrawTheReferencePictureWithTheSameEvents) {
@@ -123,6 +87,7 @@ TEST(FastRowCounterTest, RenderersDrawTheReferencePictureWithTheSameEvents) {
     const RenderResult fast = Render(view, nullptr);
     const RenderResult expected = Render(view, &reference);
     EXPECT_EQ(fast.events, expected.events) << view.name;
+    EXPECT_EQ(fast.progress, expected.progress) << view.name;
     EXPECT_TRUE(fast.pixels == expected.pixels) << view.name;
   }
 }

@@ -36,15 +36,6 @@ TEST(WorkerPoolTest, JobsAfterTheHelpersFellAsleepStillRun) {
   EXPECT_EQ(runs.load(), 6);
 }
 
-TEST(WorkerPoolTest, WithoutHelpersTheCallerRunsAlone) {
-  WorkerPool pool(0);
-  std::atomic<int> runs{0};
-  pool.RunOnAll([&] {
-    EXPECT_EQ(runs.fetch_add(1), 0);
-  });
-  EXPECT_EQ(runs.load(), 1);
-}
-
 TEST(WorkerPoolTest, ASecondCallerWhileBusyRunsItsJobAlone) {
   WorkerPool pool(2);
   std::promise<void> firstJobStarted;
