@@ -93,7 +93,8 @@ TEST_F(RenderCommandTest, EveryOptionReachesTheRenderer) {
 
 TEST_F(RenderCommandTest, CentreAloneKeepsTheStartingWidth) {
   const std::string path = (folder / "centre.png").string();
-  ASSERT_EQ(Run({"--size", "40x30", "--center", "-1,0", "--out", path}), kExitSuccess) << err.str();
+  ASSERT_EQ(Run({"--size", "40x30", "--center", "-1,0", "--engine", "reference", "--out", path}), kExitSuccess)
+      << err.str();
   const auto configure = [](FractalRenderer& renderer) { renderer.WindowSet(-1, 0, 4); };
   EXPECT_EQ(Differences(QImage(QString::fromStdString(path)), Expected(40, 30, configure, false)), 0);
 }
@@ -114,6 +115,11 @@ TEST_F(RenderCommandTest, BadArgumentsAreRefusedWithoutWritingAFile) {
       {"--size", "10x10", "--max-iter", "0", "--out", path},
       {"--size", "10x10", "--julia", "x,0", "--out", path},
       {"--size", "10x10", "--colour", "red", "--out", path},
+      {"--size", "10x10", "--engine", "turbo", "--out", path},
+      {"--size", "10x", "--out", path},
+      {"--size", "10x10", "--center", "nan,0", "--out", path},
+      {"--size", "10x10", "--max-iter", "99999999999999999999", "--out", path},
+      {"--size", "10x10", "--out"},
       {"--size", "10x10", "--out", (folder / "no-such-folder" / "a.png").string()},
   };
   for (const auto& arguments : refusals) {
