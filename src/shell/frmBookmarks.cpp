@@ -159,8 +159,10 @@ void frmBookmarks::Report(const StoreError& error) { Ask(error.message, MessageB
 
 std::optional<StoreError> frmBookmarks::RefreshList() {
   // A disabled button passes its focus on to "Cancel", where Enter would
-  // close the dialog; the list is the better place for it.
-  if (cmdLoad->hasFocus() || cmdDelete->hasFocus()) lstBookmarks->setFocus(Qt::OtherFocusReason);
+  // close the dialog; the list is the better place for it. The dialog's
+  // focus widget counts too: while a message box is up the dialog has no
+  // focus, and it gives it back to that widget afterwards.
+  if (focusWidget() == cmdLoad || focusWidget() == cmdDelete) lstBookmarks->setFocus(Qt::OtherFocusReason);
   cmdLoad->setEnabled(false);
   cmdDelete->setEnabled(false);
   lblProgress->clear();
