@@ -1,16 +1,13 @@
 #include "BookmarkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
 
-BookmarkFolder::BookmarkFolder() {
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() / ("quillory-bookmarks-" + std::to_string(random()));
+BookmarkFolder::BookmarkFolder()
+    : path_(std::filesystem::temp_directory_path() / ("quillory-bookmarks-" + std::to_string(std::random_device()()))) {
   std::filesystem::create_directories(path_);
 }
 
@@ -24,8 +21,9 @@ void BookmarkFolder::WriteDataFile(const std::string& bytes) const {
 }
 
 std::string BookmarkFolder::ReadDataFile() const {
+  if (!std::filesystem::is_regular_file(DataFile())) return {};
   std::ifstream in(DataFile(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> BookmarkFolder::FileNames() const {

@@ -18,6 +18,7 @@ class BookmarkFolder {
   std::filesystem::path DataFile() const { return path_ / "data.mdb"; }
 
   void WriteDataFile(const std::string& bytes) const;
+  // Empty when there is no file of that name (nothing, or a folder).
   std::string ReadDataFile() const;
   // Every file name in the folder, sorted.
   std::vector<std::string> FileNames() const;

@@ -2,154 +2,197 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <functional>
 #include <limits>
+#include <set>
+#include <tuple>
 
+#include "AddBookmark.h"
 #include "BookmarkFolder.h"
+#include "BookmarkView.h"
+#include "MemorySurface.h"
+#include "ScriptedDialogs.h"
 #include "SqliteStatement.h"
 
 namespace {
 
-Bookmark Mandelbrot(std::string name, double centerX = -0.5, double centerY = 0.25) {
-  return Bookmark{std::move(name), centerX, centerY, 0.125, 512, 0, 0.0, 0.0};
+using Status = BookmarkStore::AddStatus;
+using Names = std::vector<std::string>;
+using namespace std::string_literals;
+
+Bookmark View(std::string name, double centerX = -0.5, std::int16_t type = 0, double x1 = 0.0, double y1 = 0.0) {
+  return Bookmark{std::move(name), centerX, 0.25, 0.125, 512, type, x1, y1};
 }
 
-Bookmark Julia(std::string name, double x1, double y1) {
-  return Bookmark{std::move(name), 0.0, 0.0, 3.2, 300, 1, x1, y1};
+SqliteConnection Connect(const BookmarkFolder& folder,
+                         SqliteConnection::OpenMode mode = SqliteConnection::OpenMode::ExistingFile) {
+  return SqliteConnection::Open(folder.DataFile(), mode).Value();
 }
 
-class BookmarkStoreTest : public testing::Test {
+const Bookmark kSpiral{"Spiral", -0.7767, -0.1377, 0.004, 1024, 0, 0.0, 0.0};
+
+// An empty store, and a renderer showing kSpiral for the tests of the current
+// view. As the renderer's listener it notes what the renderer looks like at
+// the moment the iteration cap changes.
+class BookmarkStoreTest : public testing::Test, public RendererListener {
  protected:
+  BookmarkStoreTest() {
+    renderer.Initialize(surface);
+    BookmarkView::Apply(kSpiral, renderer, BookmarkView::JuliaPoint::Always);
+  }
+  void OnChangeIterations(std::int32_t cap) override {
+    seenAtCapChange = Bookmark{"", 0.0, 0.0, renderer.GetWindowWidth(), cap, renderer.GetFractal()};
+  }
+  Names Listed() { return NamesOf(store.List().Value()); }
+  void ExpectAdded(const Bookmark& bookmark) { EXPECT_EQ(store.Add(bookmark).status, Status::Added) << bookmark.name; }
+
   BookmarkFolder folder;
   BookmarkStore store = folder.OpenEmptyStore();
-
-  std::vector<std::string> ListedNames() {
-    auto all = store.List();
-    EXPECT_TRUE(all.Ok()) << all.Error().message;
-    return all.Ok() ? NamesOf(all.Value()) : std::vector<std::string>{};
-  }
-
-  void ExpectAdded(const Bookmark& bookmark) {
-    const auto result = store.Add(bookmark);
-    EXPECT_EQ(result.status, BookmarkStore::AddStatus::Added) << bookmark.name << ": " << result.error.message;
-  }
-
-  // Reads a column as SQLite holds it, bypassing the store's own reading.
-  bool ColumnIsEmpty(const std::string& name, const char* column) {
-    auto connection = SqliteConnection::Open(folder.DataFile(), SqliteConnection::OpenMode::ExistingFile);
-    EXPECT_TRUE(connection.Ok());
-    auto query = SqliteStatement::Prepare(connection.Value(),
-                                          std::string("SELECT ") + column + " FROM tblBookmarks WHERE name = ?1");
-    EXPECT_TRUE(query.Ok());
-    query.Value().Bind(1, name);
-    EXPECT_EQ(query.Value().Next(), SqliteStatement::Step::Row);
-    return query.Value().IsNull(0);
-  }
+  MemorySurface surface{400, 300};
+  FractalRenderer renderer;
+  ScriptedDialogs dialogs;
+  Bookmark seenAtCapChange;
 };
 
-// Texts that would break or rewrite a query built by pasting them into SQL,
-// or that a LIKE match or a byte-wise comparison would get wrong.
-class AwkwardNameTest : public BookmarkStoreTest, public testing::WithParamInterface<std::string> {};
-
-TEST_P(AwkwardNameTest, NameIsStoredFoundListedAndDeletedAsPlainText) {
-  const std::string name = GetParam();
-  ExpectAdded(Mandelbrot("Neighbour"));
-  ExpectAdded(Mandelbrot(name, -1.25, 0.0625));
-
-  auto found = store.Find(name);
-  ASSERT_TRUE(found.Ok()) << found.Error().message;
-  ASSERT_TRUE(found.Value().has_value());
-  EXPECT_EQ(*found.Value(), Mandelbrot(name, -1.25, 0.0625));
-  EXPECT_EQ(ListedNames().size(), 2u);
-
-  EXPECT_FALSE(store.Delete(name));
-  EXPECT_EQ(ListedNames(), std::vector<std::string>{"Neighbour"});
-  EXPECT_FALSE(store.Find(name).Value().has_value());
+TEST_F(BookmarkStoreTest, AwkwardNamesAreStoredFoundListedAndDeletedAsPlainText) {
+  ExpectAdded(View("Neighbour"));
+  // Texts that would break or rewrite a query built by pasting them into SQL,
+  // or that a LIKE match or a byte-wise comparison would get wrong.
+  for (const std::string& name :
+       {"O'Brien's Spiral"s, "''"s, "\"Quoted\" view"s, "100% zoom"s, "a_b%"s, "'; DROP TABLE tblBookmarks; --"s,
+        "back\\slash"s, "Spirale à l'Éléphant"s, "螺旋 🌀"s, "nul\0inside"s}) {
+    SCOPED_TRACE(name);
+    ExpectAdded(View(name, -1.25));
+    EXPECT_FALSE(store.Delete("%"));  // absent: removes nothing, and is no failure
+    EXPECT_EQ(store.Find(name).Value(), View(name, -1.25));
+    EXPECT_EQ(Listed().size(), 2u);
+    EXPECT_FALSE(store.Delete(name));
+    EXPECT_EQ(Listed(), Names{"Neighbour"});
+    EXPECT_FALSE(store.Find(name).Value().has_value());
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, AwkwardNameTest,
-                         testing::Values("O'Brien's Spiral", "''", "\"Quoted\" view", "100% zoom", "a_b%",
-                                         "'; DROP TABLE tblBookmarks; --", "back\\slash", "Spirale à l'Éléphant",
-                                         "螺旋 🌀", std::string("nul\0inside", 10)));
-
-TEST_F(BookmarkStoreTest, NamesAreUniqueWhateverTheirAsciiCase) {
-  ExpectAdded(Mandelbrot("Seahorse", -0.75));
-  EXPECT_EQ(store.Add(Mandelbrot("Seahorse", 0.25)).status, BookmarkStore::AddStatus::NameInUse);
-  EXPECT_EQ(store.Add(Mandelbrot("SEAHORSE", 0.25)).status, BookmarkStore::AddStatus::NameInUse);
-  EXPECT_EQ(ListedNames(), std::vector<std::string>{"Seahorse"});
-  // The refused adds changed nothing, and the lookup is as case-blind as the check.
-  auto found = store.Find("seahorse");
-  ASSERT_TRUE(found.Ok() && found.Value().has_value());
-  EXPECT_EQ(found.Value()->name, "Seahorse");
-  EXPECT_EQ(found.Value()->centerX, -0.75);
+TEST_F(BookmarkStoreTest, RefusedAddsChangeNothing) {
+  ExpectAdded(View("Seahorse", -0.75));
+  const std::pair<Bookmark, Status> refused[] = {
+      {View("\t \r\n"), Status::BlankName},
+      {View("SEAHORSE", 0.25), Status::NameInUse},
+      {View("Not a number", std::numeric_limits<double>::quiet_NaN()), Status::Failed},
+      {View("Infinite Julia", 0.0, 1, std::numeric_limits<double>::infinity()), Status::Failed}};
+  for (const auto& [bookmark, status] : refused) {
+    const auto result = store.Add(bookmark);
+    EXPECT_EQ(result.status, status) << '"' << bookmark.name << '"';
+    EXPECT_EQ(result.error.message.rfind("Unable to save the bookmark:\r\n", 0) == 0, status == Status::Failed);
+  }
+  EXPECT_EQ(Listed(), Names{"Seahorse"});
+  EXPECT_EQ(store.Find("seahorse").Value(), View("Seahorse", -0.75));  // as case-blind as the check
 }
 
-TEST_F(BookmarkStoreTest, BlankNamesAreRefused) {
-  for (const char* blank : {"", " ", "\t \r\n"})
-    EXPECT_EQ(store.Add(Mandelbrot(blank)).status, BookmarkStore::AddStatus::BlankName) << '"' << blank << '"';
-  EXPECT_TRUE(ListedNames().empty());
-}
-
-TEST_F(BookmarkStoreTest, ListIsInNameOrderWhateverTheOrderOfAdding) {
-  for (const char* name : {"zebra", "Mango", "apple", "Banana", "banana split", "10 Spirals", "Äpfel"})
-    ExpectAdded(Mandelbrot(name));
-  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"10 Spirals", "apple", "Banana", "banana split", "Mango",
-                                                     "zebra", "Äpfel"}));
-}
-
-TEST_F(BookmarkStoreTest, MandelbrotRowsLeaveTheJuliaColumnsEmptyAndReadThemAsZero) {
-  Bookmark mandelbrot = Mandelbrot("Mandelbrot");
-  mandelbrot.x1 = 0.3;  // a stale constant in the caller's value is not stored
-  mandelbrot.y1 = -0.4;
-  ExpectAdded(mandelbrot);
-  EXPECT_TRUE(ColumnIsEmpty("Mandelbrot", "x1"));
-  EXPECT_TRUE(ColumnIsEmpty("Mandelbrot", "y1"));
-  const auto found = store.Find("Mandelbrot").Value();
-  ASSERT_TRUE(found.has_value());
-  EXPECT_EQ(found->x1, 0.0);
-  EXPECT_EQ(found->y1, 0.0);
-}
-
-TEST_F(BookmarkStoreTest, EveryColumnSurvivesAReopenBitForBit) {
-  const double awkward = 0.1 + 0.2;  // not the literal 0.3
-  const Bookmark julia = Julia("Julia", -0.7436438870371587, awkward);
-  Bookmark deep{"Deep", -0.743643887037151, 0.13182590420533, 1.0e-13, 2147483647, 0, 0.0, 0.0};
-  Bookmark tiny{"Tiny", std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::max(), 5e-324,
-                1, 1, -1.0e300, 1.0 / 3.0};
-  for (const Bookmark& bookmark : {julia, deep, tiny}) ExpectAdded(bookmark);
+TEST_F(BookmarkStoreTest, EveryColumnSurvivesAReopenBitForBitInCaseBlindOrderWithoutReseeding) {
+  const Bookmark julia = View("julia", -0.7436438870371587, 1, 0.1 + 0.2, -1.0e300);
+  const Bookmark deep{"Deep", -0.743643887037151, 0.13182590420533, 1.0e-13, 2147483647, 0, 0.0, 0.0};
+  const Bookmark tiny{"Tiny", std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::max(),
+                      5e-324, 1, 1, 1.0 / 3.0, 0.0};
+  const Bookmark stale = View("Mandelbrot", -0.5, 0, 0.3, -0.4);  // a stale constant is not stored
+  for (const Bookmark& bookmark : {tiny, julia, stale, deep}) ExpectAdded(bookmark);
 
   auto reopened = BookmarkStore::Open(folder.Path());
   ASSERT_TRUE(reopened.Ok()) << reopened.Error().message;
-  auto all = reopened.Value().List();
-  ASSERT_TRUE(all.Ok());
-  EXPECT_EQ(all.Value(), (std::vector<Bookmark>{deep, julia, tiny}));
+  EXPECT_EQ(reopened.Value().List().Value(), (std::vector<Bookmark>{deep, julia, View("Mandelbrot"), tiny}));
+  // Mandelbrot rows leave the Julia columns empty rather than holding 0.
+  SqliteConnection connection = Connect(folder);
+  auto empty = SqliteStatement::Prepare(connection,
+                                        "SELECT group_concat(name) FROM (SELECT name FROM tblBookmarks "
+                                        "WHERE x1 IS NULL AND y1 IS NULL ORDER BY name)");
+  ASSERT_TRUE(empty.Ok() && empty.Value().Next() == SqliteStatement::Step::Row);
+  EXPECT_EQ(empty.Value().Text(0), "Deep,Mandelbrot");
 }
 
-TEST_F(BookmarkStoreTest, ViewsThatAreNotFiniteAreRefusedWithAReason) {
-  Bookmark broken = Mandelbrot("Broken");
-  broken.windowWidth = std::numeric_limits<double>::quiet_NaN();
-  const auto result = store.Add(broken);
-  EXPECT_EQ(result.status, BookmarkStore::AddStatus::Failed);
-  EXPECT_EQ(result.error.message.rfind("Unable to save the bookmark:\r\n", 0), 0u) << result.error.message;
-  EXPECT_EQ(store.Add(Julia("Infinite Julia", INFINITY, 0.0)).status, BookmarkStore::AddStatus::Failed);
-  EXPECT_TRUE(ListedNames().empty());
+TEST(BookmarkFileTest, AMissingOrEmptyFileIsCreatedWithTheShippedViews) {
+  for (const bool emptyFile : {false, true}) {
+    BookmarkFolder folder;
+    if (emptyFile) folder.WriteDataFile("");
+    auto store = BookmarkStore::Open(folder.Path());
+    ASSERT_TRUE(store.Ok()) << store.Error().message;
+    std::set<std::int16_t> types;
+    for (const Bookmark& view : store.Value().List().Value()) {
+      types.insert(view.fractalType);
+      // A Julia view without its constant would show the degenerate set of 0.
+      EXPECT_EQ(view.fractalType == 1, view.x1 != 0.0 || view.y1 != 0.0) << view.name;
+    }
+    EXPECT_EQ(types, (std::set<std::int16_t>{0, 1}));
+  }
 }
 
-TEST_F(BookmarkStoreTest, DeletingAnAbsentNameRemovesNothing) {
-  ExpectAdded(Mandelbrot("Keep"));
-  EXPECT_FALSE(store.Delete("Gone"));
-  EXPECT_FALSE(store.Delete("%"));
-  EXPECT_EQ(ListedNames(), std::vector<std::string>{"Keep"});
+TEST_F(BookmarkStoreTest, ApplyingABookmarkChangesTheCapFirstAndTheJuliaConstantOnlyWhereDue) {
+  const Bookmark rabbit{"Rabbit", 0.125, -0.25, 0.5, 700, 1, -0.124, 0.744};
+  renderer.SetListener(this);
+  BookmarkView::Apply(rabbit, renderer, BookmarkView::JuliaPoint::OnlyForJulia);
+  EXPECT_EQ(seenAtCapChange, (Bookmark{"", 0.0, 0.0, kSpiral.windowWidth, 700, 0}));
+  EXPECT_EQ(BookmarkView::Capture(renderer, "Rabbit"), rabbit);
+  // Only the main view takes a Mandelbrot bookmark's empty constant; the preview keeps its own.
+  BookmarkView::Apply(kSpiral, renderer, BookmarkView::JuliaPoint::OnlyForJulia);
+  EXPECT_EQ(std::pair(renderer.GetJuliaPointReal(), renderer.GetJuliaPointImaginary()), std::pair(-0.124, 0.744));
 }
 
-TEST_F(BookmarkStoreTest, TwoOpenStoresSeeEachOthersWrites) {
-  // The bookmarks dialog stays open while the main window adds through its own store.
-  auto second = BookmarkStore::Open(folder.Path());
-  ASSERT_TRUE(second.Ok());
-  ExpectAdded(Mandelbrot("From the first"));
-  EXPECT_EQ(second.Value().Add(Mandelbrot("from the FIRST")).status, BookmarkStore::AddStatus::NameInUse);
-  EXPECT_EQ(second.Value().Add(Julia("From the second", 0.25, 0.5)).status, BookmarkStore::AddStatus::Added);
-  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"From the first", "From the second"}));
+TEST_F(BookmarkStoreTest, AddStoresTheViewUnderTheTrimmedNameAndExplainsEachRefusal) {
+  const std::string noName = "You did not supply an appropriate name.  The bookmark was not saved.";
+  const std::string inUse = "The name you supplied is already being used.  Please choose a different name.";
+  // A cancelled prompt answers "", which trims to nothing like the blank answer here.
+  const std::tuple<const char*, AddBookmarkOutcome, std::string, MessageIcon> answers[] = {
+      {"  Spiral\t", AddBookmarkOutcome::Added, "", MessageIcon::None},
+      {" \t ", AddBookmarkOutcome::NoName, noName, MessageIcon::None},
+      {" SPIRAL ", AddBookmarkOutcome::NameInUse, inUse, MessageIcon::Information}};
+  for (const auto& [typed, outcome, message, icon] : answers) {
+    dialogs.ClearHistory();
+    dialogs.AnswerInput(typed);
+    EXPECT_EQ(AddBookmark(renderer, folder.Path(), dialogs), outcome) << '"' << typed << '"';
+    EXPECT_EQ(dialogs.Messages(), message.empty() ? Names{} : Names{message});
+    EXPECT_EQ(dialogs.History().back().icon, icon);
+    renderer.WindowSet(0.25, 0.0, 1.0);  // the refusals must keep the first view
+  }
+  EXPECT_EQ(store.List().Value(), std::vector<Bookmark>{kSpiral});
+}
+
+// Neither opening the store nor adding to it may write a byte to such a file.
+TEST_F(BookmarkStoreTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactlyAsItWas) {
+  const std::tuple<const char*, std::function<void(BookmarkFolder&)>, const char*> cases[] = {
+      {"Jet", [](BookmarkFolder& f) { f.WriteDataFile("\0\x01\0\0Standard Jet DB\0"s + std::string(2028, '\0')); },
+       "not a database"},
+      {"cut short after its first page",
+       [](BookmarkFolder& f) {
+         f.OpenEmptyStore();
+         ASSERT_FALSE(Connect(f).Execute(
+             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+             "INSERT INTO tblBookmarks SELECT 'View ' || i, 0, 0, 1, 256, 0, NULL, NULL FROM n"));
+         f.WriteDataFile(f.ReadDataFile().substr(0, 4096));
+       },
+       "malformed"},
+      {"another program's",
+       [](BookmarkFolder& f) {
+         ASSERT_FALSE(Connect(f, SqliteConnection::OpenMode::CreateIfMissing)
+                          .Execute("CREATE TABLE tblBookmarks (name TEXT); INSERT INTO tblBookmarks VALUES ('x')"));
+       },
+       "tblBookmarks is missing or incomplete"},
+      {"folder", [](BookmarkFolder& f) { std::filesystem::create_directory(f.DataFile()); }, "It is not a file."}};
+  for (const auto& [label, make, reason] : cases) {
+    SCOPED_TRACE(label);
+    BookmarkFolder damaged;
+    make(damaged);
+    const std::string before = damaged.ReadDataFile();
+    const std::string message = BookmarkStore::Open(damaged.Path()).Error().message;  // empty if it opened
+    EXPECT_TRUE(message.starts_with("Unable to open the bookmark file:\r\n" + damaged.DataFile().string() + "\r\n") &&
+                message.find(reason) != std::string::npos && message.ends_with("\r\nThe file was left as it is."))
+        << message;
+
+    dialogs.ClearHistory();
+    dialogs.AnswerInput("Never asked");
+    EXPECT_EQ(AddBookmark(renderer, damaged.Path(), dialogs), AddBookmarkOutcome::Failed);
+    ASSERT_EQ(dialogs.History().size(), 1u);
+    EXPECT_EQ(std::pair(dialogs.History()[0].text, dialogs.History()[0].icon), std::pair(message, MessageIcon::Stop));
+    EXPECT_EQ(damaged.ReadDataFile(), before);
+    EXPECT_EQ(damaged.FileNames(), Names{"data.mdb"});
+  }
 }
 
 }  // namespace

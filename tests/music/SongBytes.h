@@ -23,7 +23,6 @@ class ExpectedSong {
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
-std::string Hex(const std::vector<std::uint8_t>& bytes);
 // Empty when the two files are equal, otherwise where they part.
 std::string FirstDifference(const std::vector<std::uint8_t>& actual, const std::vector<std::uint8_t>& expected);
 

@@ -7,39 +7,22 @@
 
 namespace {
 
-std::filesystem::path Path(const QTemporaryDir& dir, const char* name) {
-  return std::filesystem::path(dir.path().toStdString()) / name;
-}
-
-TEST(ProgramFolderTest, AWritableExecutableFolderIsUsedAsItIs) {
+TEST(ProgramFolderTest, TheExecutablesFolderIsUsedOnlyWhenWritableAndNotInstalled) {
   QTemporaryDir root;
-  const auto executableFolder = Path(root, "bin");
-  std::filesystem::create_directory(executableFolder);
-  const auto dataFolder = Path(root, "data");
-  EXPECT_EQ(ProgramFolder::Choose(executableFolder, dataFolder), executableFolder);
-  EXPECT_FALSE(std::filesystem::exists(dataFolder)) << "the data folder is only made when it is used";
-}
+  const std::filesystem::path base = root.path().toStdString();
+  std::filesystem::create_directories(base / "build");
+  std::filesystem::create_directories(base / "prefix/bin");
+  std::filesystem::create_directories(base / "prefix/share/quillory");
+  std::ofstream(base / "file") << "binary";  // as unusable as a read-only folder
+  EXPECT_EQ(ProgramFolder::Choose(base / "build", base / "unused"), base / "build");
+  EXPECT_FALSE(std::filesystem::exists(base / "unused")) << "the data folder is only made when it is used";
 
-TEST(ProgramFolderTest, OtherwiseTheDataFolderIsCreatedAndUsed) {
-  QTemporaryDir root;
-  // A file where the folder should be, as unusable as a read-only folder.
-  const auto notAFolder = Path(root, "quillory");
-  std::ofstream(notAFolder) << "binary";
-  const auto dataFolder = Path(root, "share/Quillory");
-  EXPECT_EQ(ProgramFolder::Choose(notAFolder, dataFolder), dataFolder);
-  EXPECT_TRUE(std::filesystem::is_directory(dataFolder));
-
-  EXPECT_EQ(ProgramFolder::Choose(Path(root, "missing"), dataFolder), dataFolder);
-}
-
-TEST(ProgramFolderTest, AnInstalledCopyUsesTheDataFolderEvenWhenItsPrefixIsWritable) {
-  QTemporaryDir prefix;
-  const auto executableFolder = Path(prefix, "bin");
-  std::filesystem::create_directories(executableFolder);
-  std::filesystem::create_directories(Path(prefix, "share/quillory"));
-  const auto dataFolder = Path(prefix, "home/.local/share/Quillory");
-  EXPECT_EQ(ProgramFolder::Choose(executableFolder, dataFolder), dataFolder);
-  EXPECT_TRUE(std::filesystem::is_directory(dataFolder));
+  // An installed copy keeps its users apart even when its prefix is writable.
+  for (const char* unusable : {"file", "missing", "prefix/bin"}) {
+    const auto data = base / "data" / unusable / "Quillory";
+    EXPECT_EQ(ProgramFolder::Choose(base / unusable, data), data) << unusable;
+    EXPECT_TRUE(std::filesystem::is_directory(data)) << unusable;
+  }
 }
 
 }  // namespace

@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
+#include "Wait.h"
 #include "WidgetTesting.h"
 
 namespace {
@@ -20,10 +20,7 @@ namespace {
 void WhenModalShows(std::function<void(QWidget&)> answer) {
   auto poll = std::make_shared<std::function<void()>>();
   *poll = [answer, poll] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      answer(*modal);
-      return;
-    }
+    if (QWidget* modal = QApplication::activeModalWidget()) return answer(*modal);
     QTimer::singleShot(10, *poll);
   };
   QTimer::singleShot(0, *poll);
@@ -31,66 +28,64 @@ void WhenModalShows(std::function<void(QWidget&)> answer) {
 
 class QtDialogsTest : public ::testing::Test {
  protected:
-  QtDialogsTest() { TestApplication(); }
+  QApplication& application{TestApplication()};
   QtDialogs dialogs;
 };
 
 TEST_F(QtDialogsTest, MessageBoxesAreTitledAndAnswerWithTheButtonPressed) {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList seen;
   WhenModalShows([&](QWidget& modal) {
     auto& box = dynamic_cast<QMessageBox&>(modal);
-    title = box.windowTitle();
-    text = box.text();
-    icon = box.icon();
+    seen << box.windowTitle() << box.text() << QString::number(box.icon());
     box.button(QMessageBox::No)->click();
   });
   EXPECT_EQ(dialogs.MessageBox("Overwrite?\r\nReally", MessageButtons::YesNo, MessageIcon::Question), MessageAnswer::No);
-  EXPECT_EQ(title, "Quillory");
-  EXPECT_EQ(text, "Overwrite?\nReally");
-  EXPECT_EQ(icon, QMessageBox::Question);
+  EXPECT_EQ(seen, (QStringList{"Quillory", "Overwrite?\nReally", QString::number(QMessageBox::Question)}));
 
   WhenModalShows([&](QWidget& modal) {
     auto& box = dynamic_cast<QMessageBox&>(modal);
-    icon = box.icon();
-    EXPECT_EQ(box.button(QMessageBox::No), nullptr);
+    seen = {QString::number(box.icon()), QString::number(box.button(QMessageBox::No) == nullptr)};
     box.button(QMessageBox::Ok)->click();
   });
   EXPECT_EQ(dialogs.MessageBox("Gone.", MessageButtons::Ok, MessageIcon::Stop), MessageAnswer::Ok);
-  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(seen, (QStringList{QString::number(QMessageBox::Critical), "1"}));
 }
 
 TEST_F(QtDialogsTest, InputBoxOffersTheDefaultAndGivesNothingOnCancel) {
-  QString offered;
-  WhenModalShows([&](QWidget& modal) {
+  WhenModalShows([](QWidget& modal) {
     auto& input = dynamic_cast<QInputDialog&>(modal);
-    offered = input.textValue();
-    input.setTextValue("Seahorse valley");
+    input.setTextValue(input.textValue() + ", now Seahorse valley");
     input.accept();
   });
-  EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "Seahorse valley");
-  EXPECT_EQ(offered, "Untitled");
-
+  EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "Untitled, now Seahorse valley");
   WhenModalShows([](QWidget& modal) { dynamic_cast<QDialog&>(modal).reject(); });
   EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "");
 }
 
 TEST_F(QtDialogsTest, SaveDialogUsesTheFilterAndDefaultExtension) {
-  QString title;
-  QStringList filters;
-  QString suffix;
+  QStringList seen;
   WhenModalShows([&](QWidget& modal) {
     auto& dialog = dynamic_cast<QFileDialog&>(modal);
-    title = dialog.windowTitle();
-    filters = dialog.nameFilters();
-    suffix = dialog.defaultSuffix();
+    seen << dialog.windowTitle() << dialog.nameFilters() << dialog.defaultSuffix();
     dialog.reject();
   });
   EXPECT_EQ(dialogs.SaveFileDialog({"bmp", "Bitmap Files (*.bmp)"}), "");
-  EXPECT_EQ(title, "Quillory");
-  EXPECT_EQ(filters, QStringList{"Bitmap Files (*.bmp)"});
-  EXPECT_EQ(suffix, "bmp");
+  EXPECT_EQ(seen, (QStringList{"Quillory", "Bitmap Files (*.bmp)", "bmp"}));
+}
+
+TEST_F(QtDialogsTest, WaitRunsPendingEventsOnceAndTimersForAtLeastItsTime) {
+  int runs = 0;
+  for (int i = 0; i < 2; ++i) QMetaObject::invokeMethod(&application, [&] { ++runs; }, Qt::QueuedConnection);
+  Wait(0);
+  EXPECT_EQ(runs, 2);
+
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++runs; });
+  timer.start(5);
+  const auto start = std::chrono::steady_clock::now();
+  Wait(0.06);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
+  EXPECT_GE(runs, 2 + 3);
 }
 
 }  // namespace

@@ -14,77 +14,64 @@ namespace {
 
 class SavePictureCommandTest : public ::testing::Test {
  protected:
-  QApplication& application{TestApplication()};
   SavePictureCommandTest() {
-    TestApplication();
     picture.resize(30, 20);
-    picture.SetBackColour(0);
     for (int x = 0; x < 30; ++x) picture.FillRectangle(x, 0, x, 19, x * 0x080402);
   }
 
-  std::string PathOf(const char* name) const { return folder.filePath(name).toStdString(); }
-
-  static QByteArray Contents(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  // Saves with `path` answered to the file dialog (and `answer` to a question).
+  void Save(const std::string& path, MessageAnswer answer = MessageAnswer::No) {
+    dialogs.ClearHistory();
+    dialogs.AnswerSaveFile(path);
+    dialogs.AnswerMessage(answer);
+    SavePictureCommand(picture, dialogs);
+  }
+  bool FileHoldsThePicture(const std::string& path) const {
+    return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32) == picture.Picture();
   }
 
+  QApplication& application{TestApplication()};
   PictureBox picture;
   ScriptedDialogs dialogs;
   QTemporaryDir folder;
 };
 
-TEST_F(SavePictureCommandTest, CancellingTheDialogSavesNothing) {
+TEST_F(SavePictureCommandTest, CancellingSavesNothingAndANewFileIsWrittenWithoutAQuestion) {
   SavePictureCommand(picture, dialogs);
   ASSERT_EQ(dialogs.History().size(), 2u);
-  EXPECT_EQ(dialogs.History()[0].kind, ScriptedDialogs::Kind::SaveFile);
   EXPECT_EQ(dialogs.History()[0].text, "Bitmap Files (*.bmp)");
   EXPECT_EQ(dialogs.History()[0].defaultAnswer, "bmp");
   EXPECT_EQ(dialogs.History()[1].text, "The picture was not saved.");
   EXPECT_EQ(dialogs.History()[1].icon, MessageIcon::Stop);
-}
 
-TEST_F(SavePictureCommandTest, ANewFileIsWrittenWithoutAQuestion) {
-  const std::string path = PathOf("new.bmp");
-  dialogs.AnswerSaveFile(path);
-  SavePictureCommand(picture, dialogs);
+  const std::string path = folder.filePath("new.bmp").toStdString();
+  Save(path);
   EXPECT_TRUE(dialogs.Messages().empty());
-  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture.Picture());
+  EXPECT_TRUE(FileHoldsThePicture(path));
 }
 
-TEST_F(SavePictureCommandTest, AnExistingFileIsOnlyReplacedOnYes) {
-  const std::string path = PathOf("old.bmp");
-  {
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("keep me");
-  }
+TEST_F(SavePictureCommandTest, AnExistingFileIsOnlyReplacedOnYesAndAFailedWriteIsReported) {
+  const std::string path = folder.filePath("old.bmp").toStdString();
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("keep me");
+  file.close();
   const std::string question = "The file [" + path + "] already exists.  Would you like to overwrite?";
-
-  dialogs.AnswerSaveFile(path);
-  dialogs.AnswerMessage(MessageAnswer::No);
-  SavePictureCommand(picture, dialogs);
+  Save(path, MessageAnswer::No);
   EXPECT_EQ(dialogs.Messages(), (std::vector<std::string>{question, "The picture was not saved."}));
   EXPECT_EQ(dialogs.History()[1].buttons, MessageButtons::YesNo);
-  EXPECT_EQ(dialogs.History()[1].icon, MessageIcon::None);
-  EXPECT_EQ(Contents(path), "keep me");
-
-  dialogs.ClearHistory();
-  dialogs.AnswerSaveFile(path);
-  dialogs.AnswerMessage(MessageAnswer::Yes);
-  SavePictureCommand(picture, dialogs);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), "keep me");
+  Save(path, MessageAnswer::Yes);
   EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{question});
-  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture.Picture());
-}
+  EXPECT_TRUE(FileHoldsThePicture(path));
 
-TEST_F(SavePictureCommandTest, AFailedWriteIsReportedWithThePlatformsReason) {
-  dialogs.AnswerSaveFile(PathOf("no/such/folder/picture.bmp"));
-  SavePictureCommand(picture, dialogs);
-  const auto messages = dialogs.Messages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].rfind("Unable to save file:\r\n", 0), 0u) << messages[0];
-  EXPECT_GT(messages[0].size(), std::string("Unable to save file:\r\n").size());
-  EXPECT_EQ(dialogs.History()[1].icon, MessageIcon::None);
+  // The platform's reason follows the report.
+  Save(folder.filePath("no/such/folder/picture.bmp").toStdString());
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  const std::string report = dialogs.Messages()[0];
+  EXPECT_EQ(report.rfind("Unable to save file:\r\n", 0), 0u) << report;
+  EXPECT_GT(report.size(), std::string("Unable to save file:\r\n").size());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QTest>
 
 #include "WidgetTesting.h"
 
@@ -15,12 +14,10 @@ TEST(frmTitleTest, ShowsBorderlessForThreeSecondsThenHandsOver) {
   shown.start();
   int handedOver = 0;
   bool visibleAtHandOver = true;
-  frmTitle* titleWindow = nullptr;
   frmTitle title([&] {
     ++handedOver;
-    visibleAtHandOver = titleWindow->isVisible();
+    visibleAtHandOver = title.isVisible();
   });
-  titleWindow = &title;
   EXPECT_EQ(title.size(), QSize(282, 195));
   EXPECT_TRUE(title.windowFlags().testFlag(Qt::FramelessWindowHint));
 
