@@ -35,6 +35,18 @@ class RecordingSurface final : public RenderSurface {
   int clears = 0;
 };
 
+// A renderer bound to a recording surface, its events recorded from here on.
+struct Harness {
+  Harness(int width, int height) : surface(width, height) {
+    renderer.SetListener(&listener);
+    renderer.Initialize(surface);
+    listener.events.clear();
+  }
+  RecordingSurface surface;
+  RecordingListener listener;
+  FractalRenderer renderer;
+};
+
 // The escape count written out from the definition, without the engine's
 // helpers: z -> z^2 + c + (0.001 + 0.001i), escape when |z|^2 > 4.
 int IndependentCount(double cr, double ci, double zr, double zi, int cap) {
@@ -73,11 +85,8 @@ class PassScheduleTest : public testing::TestWithParam<ScheduleCase> {};
 
 TEST_P(PassScheduleTest, PassesDivideTheBlockEdgeByFour) {
   const ScheduleCase& expected = GetParam();
-  RecordingSurface surface(expected.width, 8);
-  RecordingListener listener;
-  FractalRenderer renderer;
-  renderer.SetListener(&listener);
-  renderer.Initialize(surface);
+  Harness h(expected.width, 8);
+  auto& [surface, listener, renderer] = h;
   renderer.Redraw(false);
   listener.events.clear();
   RunToEnd(renderer);
@@ -113,12 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ScheduleCase{15, {"ProgressPass 2/1"}, {4}}));
 
 TEST(RenderingTest, FullRenderEventOrderAndProgress) {
-  MemorySurface surface(500, 400);
-  RecordingListener listener;
-  FractalRenderer renderer;
-  renderer.SetListener(&listener);
-  renderer.Initialize(surface);
-  listener.events.clear();
+  Harness h(500, 400);
+  auto& [surface, listener, renderer] = h;
   renderer.Redraw(false);
   const int calls = RunToEnd(renderer);
 
@@ -185,12 +190,8 @@ TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEven) {
 }
 
 TEST(RenderingTest, DraftIsOneSweepOfSmallBlocksWithoutPasses) {
-  RecordingSurface surface(10, 5);
-  RecordingListener listener;
-  FractalRenderer renderer;
-  renderer.SetListener(&listener);
-  renderer.Initialize(surface);
-  listener.events.clear();
+  Harness h(10, 5);
+  auto& [surface, listener, renderer] = h;
   renderer.Redraw(true);
   EXPECT_EQ(RunToEnd(renderer), 3);  // rows 0, 2 and 4
   EXPECT_EQ(listener.events, (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender", "Progress", "Progress",
@@ -200,11 +201,8 @@ TEST(RenderingTest, DraftIsOneSweepOfSmallBlocksWithoutPasses) {
 }
 
 TEST(RenderingTest, AbortKeepsThePictureAndTheNextCallbackStartsOver) {
-  RecordingSurface surface(100, 100);
-  RecordingListener listener;
-  FractalRenderer renderer;
-  renderer.SetListener(&listener);
-  renderer.Initialize(surface);
+  Harness h(100, 100);
+  auto& [surface, listener, renderer] = h;
   renderer.Redraw(true);
   ASSERT_TRUE(renderer.RendererCallback());
   ASSERT_TRUE(renderer.RendererCallback());
@@ -247,11 +245,8 @@ TEST(RenderingTest, EveryRenderEndsAndAFinishedOneDrawsNothingMore) {
 }
 
 TEST(RenderingTest, BorderScanFindsTheSmallestCountOnTheEdges) {
-  MemorySurface surface(20, 10);
-  RecordingListener listener;
-  FractalRenderer renderer;
-  renderer.SetListener(&listener);
-  renderer.Initialize(surface);
+  Harness h(20, 10);
+  auto& [surface, listener, renderer] = h;
   renderer.WindowSet(-0.5, 0, 1);
   listener.events.clear();
   int expected = 256;
