@@ -1,11 +1,14 @@
 #include "Commands.h"
 
+#include <QCoreApplication>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
 #include "MelodyCommand.h"
 #include "MidiInfoCommand.h"
 #include "OrbitCommand.h"
+#include "ProgramFolder.h"
 #include "RenderCommand.h"
 
 namespace {
@@ -44,4 +47,14 @@ int RunCommand(const std::string& name, const std::vector<std::string>& argument
   err << "quillory: unknown command '" << name << "'\n";
   PrintUsage(err);
   return kExitUsage;
+}
+
+std::filesystem::path CommandProgramFolder() {
+  // The executable's location comes from the application object.
+  int argc = 1;
+  char name[] = "quillory";
+  char* argv[] = {name, nullptr};
+  std::optional<QCoreApplication> application;
+  if (!QCoreApplication::instance()) application.emplace(argc, argv);
+  return ProgramFolder::Locate();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -16,3 +17,7 @@ int RunCommand(const std::string& name, const std::vector<std::string>& argument
                std::ostream& err);
 
 void PrintUsage(std::ostream& out);
+
+// The desktop program's folder, for commands that share its files (the
+// MIDI temporary files); works without a running application object.
+std::filesystem::path CommandProgramFolder();

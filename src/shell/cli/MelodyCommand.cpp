@@ -1,6 +1,5 @@
 #include "MelodyCommand.h"
 
-#include <QCoreApplication>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -15,7 +14,6 @@
 #include "MelodizerLists.h"
 #include "MelodizerSettings.h"
 #include "MelodySong.h"
-#include "ProgramFolder.h"
 #include "ScaleTables.h"
 #include "SilentDialogs.h"
 #include "SongFileCommit.h"
@@ -144,12 +142,7 @@ int RunMelodyCommand(const std::vector<std::string>& arguments, std::ostream& /*
   }
   const auto& request = std::get<MelodyRequest>(parsed);
 
-  // The program folder is found through the application object.
-  int argc = 1;
-  char name[] = "quillory";
-  char* argv[] = {name, nullptr};
-  std::optional<QCoreApplication> application;
-  if (!QCoreApplication::instance()) application.emplace(argc, argv);
+  const std::filesystem::path programFolder = CommandProgramFolder();
 
   FractalRenderer renderer;
   if (request.juliaPoint) {
@@ -159,7 +152,7 @@ int RunMelodyCommand(const std::vector<std::string>& arguments, std::ostream& /*
   const ScaleTables scales;
   SilentDialogs dialogs;
   const SongResult result = CommitSongFile(request.outputPath, [&](const std::string& fileName) {
-    MIDIFile file(ProgramFolder::Locate(), dialogs);
+    MIDIFile file(programFolder, dialogs);
     return WriteMelodySong(file, fileName, request.settings, renderer, scales);
   });
   if (result.outcome == SongResult::Outcome::Saved) return kExitSuccess;

@@ -1,6 +1,5 @@
 #include "OrbitCommand.h"
 
-#include <QCoreApplication>
 #include <optional>
 #include <ostream>
 #include <variant>
@@ -10,7 +9,6 @@
 #include "FractalRenderer.h"
 #include "MIDIFile.h"
 #include "OrbitSong.h"
-#include "ProgramFolder.h"
 #include "SilentDialogs.h"
 #include "SongFileCommit.h"
 #include "TypedValues.h"
@@ -64,12 +62,7 @@ int RunOrbitCommand(const std::vector<std::string>& arguments, std::ostream& /*o
   }
   const auto& request = std::get<OrbitRequest>(parsed);
 
-  // The program folder is found through the application object.
-  int argc = 1;
-  char name[] = "quillory";
-  char* argv[] = {name, nullptr};
-  std::optional<QCoreApplication> application;
-  if (!QCoreApplication::instance()) application.emplace(argc, argv);
+  const std::filesystem::path programFolder = CommandProgramFolder();
 
   // The Orbiter's own renderer: the Mandelbrot set, whatever it shows.
   FractalRenderer renderer;
@@ -77,7 +70,7 @@ int RunOrbitCommand(const std::vector<std::string>& arguments, std::ostream& /*o
   const SongResult result = CommitSongFile(request.outputPath, [&](const std::string& fileName) {
     const OrbitNoteCount count = OrbitNotesToRecord(renderer, request.point, dialogs);
     if (!count.notes) return SongResult{SongResult::Outcome::Failed, count.error};
-    MIDIFile file(ProgramFolder::Locate(), dialogs);
+    MIDIFile file(programFolder, dialogs);
     return WriteOrbitSong(file, fileName, renderer, request.point, *count.notes);
   });
   if (result.outcome == SongResult::Outcome::Saved) return kExitSuccess;
