@@ -17,9 +17,6 @@
 
 namespace {
 
-// The output ends a note with a Note On of velocity 0.
-bool IsNoteOn(std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; }
-
 class FrmMusicTest : public ::testing::Test {
  protected:
   FrmMusicTest() : window(new frmMusic(service, dialogs, folder.Path())) {}

@@ -73,8 +73,7 @@ class FrmOrbitsTest : public ::testing::Test {
 
   std::size_t NoteOns() const {
     const auto messages = service.DeliveredMessages();
-    return std::count_if(messages.begin(), messages.end(),
-                         [](std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; });
+    return std::count_if(messages.begin(), messages.end(), IsNoteOn);
   }
 
   TemporaryFolder folder;

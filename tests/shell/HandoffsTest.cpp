@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,8 +14,8 @@
 #include "PictureBox.h"
 #include "RecordingMidiService.h"
 #include "ScriptedDialogs.h"
+#include "ShellTesting.h"
 #include "ToolButton.h"
-#include "WidgetTesting.h"
 #include "frmBookmarks.h"
 #include "frmMusic.h"
 #include "frmOrbits.h"
@@ -48,15 +47,11 @@ class HandoffsTest : public ::testing::Test {
     poll->start(5);
   }
 
-  QPoint OnViewport(QPointF inside) const {
-    return (inside + QPointF(window.pbxOutput->contentsRect().topLeft())).toPoint();
-  }
+  QPoint OnViewport(QPointF inside) const { return InsideBorder(window.pbxOutput, inside); }
   void ClickButton(int index) { QTest::mouseClick(window.lblButtons[index], Qt::LeftButton); }
   void DragAcrossViewport(QPointF from, QPointF to) {
     QTest::mousePress(window.pbxOutput, Qt::LeftButton, {}, OnViewport(from));
-    QMouseEvent move(QEvent::MouseMove, OnViewport(to), window.pbxOutput->mapToGlobal(OnViewport(to)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.pbxOutput, &move);
+    MoveOver(window.pbxOutput, OnViewport(to), Qt::LeftButton);
     QTest::mouseRelease(window.pbxOutput, Qt::LeftButton, {}, OnViewport(to));
   }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <cstdint>
 
 #include "WidgetTesting.h"
 
@@ -18,3 +20,17 @@ inline void TypeAndLeave(QLineEdit* box, const QString& text) {
   QTest::keyClicks(box, text);
   QTest::keyClick(box, Qt::Key_Tab);
 }
+
+// A point of a bordered box, given inside its border.
+inline QPoint InsideBorder(const QWidget* box, QPointF inside) {
+  return (inside + QPointF(box->contentsRect().topLeft())).toPoint();
+}
+
+// Moves the mouse over a widget with `buttons` held, as a real move does.
+inline void MoveOver(QWidget* widget, QPoint position, Qt::MouseButtons buttons = Qt::NoButton) {
+  QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, buttons, Qt::NoModifier);
+  QApplication::sendEvent(widget, &move);
+}
+
+// A MIDI Note On that sounds; the output ends a note with one of velocity 0.
+inline bool IsNoteOn(std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; }

@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include "MemorySurface.h"
@@ -39,18 +38,11 @@ class frmQuilloryTest : public ::testing::Test {
   double ViewWidth() const { return window.rndRenderer.GetWindowWidth(); }
 
   // Mouse events on the viewport, at a position inside its border.
-  QPoint OnViewport(QPointF inside) const {
-    return (inside + QPointF(window.pbxOutput->contentsRect().topLeft())).toPoint();
-  }
   void OnViewport(QTest::MouseAction action, QPointF inside, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseEvent(action, window.pbxOutput, button, {}, OnViewport(inside));
-  }
-  void MoveOver(QWidget* widget, QPoint position, Qt::MouseButtons buttons = Qt::NoButton) {
-    QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
+    QTest::mouseEvent(action, window.pbxOutput, button, {}, InsideBorder(window.pbxOutput, inside));
   }
   void MoveOverViewport(QPointF inside, Qt::MouseButtons buttons = Qt::NoButton) {
-    MoveOver(window.pbxOutput, OnViewport(inside), buttons);
+    MoveOver(window.pbxOutput, InsideBorder(window.pbxOutput, inside), buttons);
   }
   void ClickButton(int index) { QTest::mouseClick(window.lblButtons[index], Qt::LeftButton); }
   // A render is under way and far from done: its pump runs and button 4 reads "Abort".
