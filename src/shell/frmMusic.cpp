@@ -1,6 +1,5 @@
 #include "frmMusic.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -78,10 +77,9 @@ void ShowIndex(QComboBox* list, int index) {
 }  // namespace
 
 frmMusic::frmMusic(MidiService& midiService, Dialogs& dialogs, std::filesystem::path programFolder, QWidget* parent)
-    : QDialog(parent),
+    : UnloadingDialog(parent),
       midiOut_(midiService, dialogs),
-      melodizer_(*this, midiOut_, dialogs, std::move(programFolder)),
-      unload_([this] { deleteLater(); }) {
+      melodizer_(*this, midiOut_, dialogs, std::move(programFolder)) {
   setWindowTitle(QStringLiteral("Melodizer"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(twips::Pixels(4770), twips::Pixels(6390));
@@ -338,27 +336,9 @@ void frmMusic::StartMelody(std::int16_t stepIncrement, bool play) {
 
 // ------------------------------------------------------------------ closing
 
-void frmMusic::Close() {
-  if (unload_.IsRequested()) return;
-  unload_.Run([this] {
-    unload_.Request();
-    // Hidden first, so nothing more is clicked during the stop's wait.
-    QDialog::done(QDialog::Rejected);
-    melodizer_.Unload();
-    timRenderer.stop();
-  });
-}
-
-int frmMusic::exec() {
-  if (unload_.IsRequested()) return QDialog::Rejected;
-  return QDialog::exec();
-}
-
-void frmMusic::reject() { Close(); }
-
-void frmMusic::closeEvent(QCloseEvent* event) {
-  event->accept();
-  Close();
+void frmMusic::UnloadModel() {
+  melodizer_.Unload();
+  timRenderer.stop();
 }
 
 // ---------------------------------------------------------------- the view

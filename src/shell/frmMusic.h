@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <QTimer>
 #include <cstdint>
 #include <filesystem>
 
-#include "DeferredUnload.h"
+#include "UnloadingDialog.h"
 #include "Melodizer.h"
 #include "MelodyView.h"
 #include "MidiOutput.h"
@@ -26,7 +25,7 @@ class QScrollBar;
 // connects its controls to the Melodizer model. It loads when it is made;
 // closing it unloads it and the object deletes itself once no handler of it
 // is running any more, so the next use makes a fresh one.
-class frmMusic : public QDialog, private MelodyView {
+class frmMusic : public UnloadingDialog, private MelodyView {
   Q_OBJECT
 
  public:
@@ -43,7 +42,6 @@ class frmMusic : public QDialog, private MelodyView {
   FractalRenderer& rndRenderer() { return melodizer_.rndRenderer; }
 
   const Melodizer& Model() const { return melodizer_; }
-  bool IsUnloaded() const { return unload_.IsRequested(); }
 
   PictureBox* pbxMelody = nullptr;
   InvertedShape* linTracer = nullptr;
@@ -70,14 +68,7 @@ class frmMusic : public QDialog, private MelodyView {
   QPushButton* cmdClose = nullptr;
   QTimer timRenderer;
 
- public slots:
-  // A window closed before it was shown (say, while it drew for the main
-  // window) is unloaded: it stays hidden and answers Rejected.
-  int exec() override;
-  void reject() override;
-
  protected:
-  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -100,24 +91,14 @@ class frmMusic : public QDialog, private MelodyView {
   void ConnectControls();
   void ConnectList(QComboBox* list, Melodizer::List which);
 
-  // Every control event goes through here: the model's handler runs, then
-  // the controls show what the model holds.
-  template <typename Handler>
-  void Handle(Handler&& handler) {
-    if (unload_.IsRequested()) return;
-    unload_.Run([&] {
-      handler();
-      ShowControls();
-    });
-  }
+  void ShowModel() override { ShowControls(); }
+  void UnloadModel() override;
   void ShowControls();
   void DrawMountain(int barValue);
   void BoxLostFocus(QLineEdit* box);
   void ListTextTyped(QComboBox* list, Melodizer::List which);
-  void Close();
 
   MidiOutput midiOut_;
   Melodizer melodizer_;
-  DeferredUnload unload_;
   bool destroying_ = false;
 };

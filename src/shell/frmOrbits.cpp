@@ -1,6 +1,5 @@
 #include "frmOrbits.h"
 
-#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -44,10 +43,9 @@ void ShowText(QLineEdit* box, const std::string& text) {
 
 frmOrbits::frmOrbits(MidiService& midiService, Dialogs& dialogs, std::filesystem::path programFolder,
                      QWidget* parent)
-    : QDialog(parent),
+    : UnloadingDialog(parent),
       midiDevice_(midiService, dialogs),
-      orbiter_(*this, midiDevice_, dialogs, std::move(programFolder)),
-      unload_([this] { deleteLater(); }) {
+      orbiter_(*this, midiDevice_, dialogs, std::move(programFolder)) {
   setWindowTitle(QStringLiteral("Orbiter"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(274, 431);
@@ -181,25 +179,8 @@ void frmOrbits::ShowState() {
 
 // ------------------------------------------------------------------ closing
 
-void frmOrbits::Close() {
-  if (unload_.IsRequested()) return;
-  unload_.Run([this] {
-    unload_.Request();
-    QDialog::done(QDialog::Rejected);
-    orbiter_.Unload();
-  });
-}
-
-int frmOrbits::exec() {
-  if (unload_.IsRequested()) return QDialog::Rejected;
-  return QDialog::exec();
-}
-
-void frmOrbits::reject() { Close(); }
-
-void frmOrbits::closeEvent(QCloseEvent* event) {
-  event->accept();
-  Close();
+void frmOrbits::UnloadModel() {
+  orbiter_.Unload();
 }
 
 // ---------------------------------------------------------------- the view

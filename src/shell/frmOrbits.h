@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <QTimer>
 #include <filesystem>
 
-#include "DeferredUnload.h"
+#include "UnloadingDialog.h"
 #include "MidiOutput.h"
 #include "Orbiter.h"
 #include "OrbiterView.h"
@@ -22,7 +21,7 @@ class QPushButton;
 // saved as a song. The window only connects its controls to the Orbiter
 // model. It loads (and starts rendering) when it is made; closing it unloads
 // it and the object deletes itself once no handler of it is running.
-class frmOrbits : public QDialog, private OrbiterView {
+class frmOrbits : public UnloadingDialog, private OrbiterView {
   Q_OBJECT
 
  public:
@@ -31,7 +30,6 @@ class frmOrbits : public QDialog, private OrbiterView {
   ~frmOrbits() override;
 
   const Orbiter& Model() const { return orbiter_; }
-  bool IsUnloaded() const { return unload_.IsRequested(); }
 
   QGroupBox* fraBookmarks = nullptr;
   QLineEdit* txtReal = nullptr;
@@ -50,14 +48,7 @@ class frmOrbits : public QDialog, private OrbiterView {
   QTimer renderTimer;
   QTimer timNoteTimer;
 
- public slots:
-  // A window closed before it was shown (say, while it drew for the main
-  // window) is unloaded: it stays hidden and answers Rejected.
-  int exec() override;
-  void reject() override;
-
  protected:
-  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -73,21 +64,11 @@ class frmOrbits : public QDialog, private OrbiterView {
 
   void BuildControls();
   void ConnectControls();
-  // Every control event goes through here: the model's handler runs, then
-  // the controls show its texts and enabled states.
-  template <typename Handler>
-  void Handle(Handler&& handler) {
-    if (unload_.IsRequested()) return;
-    unload_.Run([&] {
-      handler();
-      ShowState();
-    });
-  }
+  void ShowModel() override { ShowState(); }
+  void UnloadModel() override;
   void ShowState();
   void PartLostFocus(QLineEdit* box);
-  void Close();
 
   MidiOutput midiDevice_;
   Orbiter orbiter_;
-  DeferredUnload unload_;
 };
