@@ -61,8 +61,10 @@ MidiResult DesktopMidiService::Close(MidiHandle handle) {
   return route.service->Close(route.innerHandle);
 }
 
-std::unique_ptr<MidiService> MakeDesktopMidiService() {
+std::unique_ptr<MidiService> MakeDesktopMidiService(const std::string& savedPort) {
+  // The environment names the output for this run, whatever was chosen last time.
   const char* preferred = std::getenv("QUILLORY_MIDI_OUT");
   return std::make_unique<DesktopMidiService>(std::make_unique<FluidSynthMidiService>(),
-                                              std::make_unique<RtMidiPortService>(), preferred ? preferred : "");
+                                              std::make_unique<RtMidiPortService>(),
+                                              preferred ? preferred : savedPort);
 }

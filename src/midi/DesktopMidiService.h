@@ -20,6 +20,9 @@ class DesktopMidiService final : public MidiService {
   MidiResult SendShortMessage(MidiHandle handle, std::uint32_t message) override;
   MidiResult Close(MidiHandle handle) override;
   std::vector<std::string> DeviceNames() override { return ports_->DeviceNames(); }
+  // Applies to the next Open of device -1.
+  std::string PreferredPort() const override { return preferredPort_; }
+  void SetPreferredPort(const std::string& portName) override { preferredPort_ = portName; }
 
  private:
   struct Route {
@@ -38,7 +41,7 @@ class DesktopMidiService final : public MidiService {
 // Index of the first name containing `wanted`, ignoring ASCII case.
 std::optional<int> FindPortByName(const std::vector<std::string>& names, const std::string& wanted);
 
-// FluidSynth for device -1 (or the port named by QUILLORY_MIDI_OUT), RtMidi's
-// ALSA ports for 0, 1, .... Create one per process: the SoundFont is loaded
-// once, in the background, when the service is made.
-std::unique_ptr<MidiService> MakeDesktopMidiService();
+// FluidSynth for device -1 (or the port named by QUILLORY_MIDI_OUT, else
+// savedPort), RtMidi's ALSA ports for 0, 1, .... Create one per process: the
+// SoundFont is loaded once, in the background, when the service is made.
+std::unique_ptr<MidiService> MakeDesktopMidiService(const std::string& savedPort = {});

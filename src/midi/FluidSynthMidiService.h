@@ -19,7 +19,7 @@ struct _fluid_audio_driver_t;
 // answers kMidiResultAllocated until the first is closed.
 class FluidSynthMidiService final : public MidiService {
  public:
-  static constexpr int kSampleRate = 44100;
+  static constexpr int kSampleRate = 44100;  // as fluid_setup::kSampleRate
 
   // audioDrivers are tried in order on Open. With none, Open starts no audio
   // output and the caller pulls the sound with RenderOffline.

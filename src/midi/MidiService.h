@@ -38,4 +38,10 @@ class MidiService {
   // Names of the devices 0, 1, ... in device id order; empty when the
   // service has no numbered devices.
   virtual std::vector<std::string> DeviceNames() { return {}; }
+
+  // Where the default device sounds: the name of the port to prefer, or
+  // empty for the built-in synthesizer. A service without that choice
+  // ignores it.
+  virtual std::string PreferredPort() const { return {}; }
+  virtual void SetPreferredPort(const std::string& /*portName*/) {}
 };

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "SongAudioExport.h"
+
 std::string UnableToSaveMessage(const std::string& description) { return "Unable to save file:\r\n" + description; }
 
 void ReportSongResult(Dialogs& dialogs, const SongResult& result) {
@@ -16,11 +18,14 @@ void ReportSongResult(Dialogs& dialogs, const SongResult& result) {
     case SongResult::Outcome::Failed:
       dialogs.ShowMessage(UnableToSaveMessage(result.error));
       break;
+    case SongResult::Outcome::Cancelled:
+      dialogs.ShowMessage("The song was not saved.", MessageIcon::Stop);
+      break;
   }
 }
 
 void RunSaveSongCommand(Dialogs& dialogs, const std::function<SongResult(const std::string& fileName)>& save) {
-  const std::string fileName = dialogs.SaveFileDialog({"mid", "MIDI Files (*.mid)"});
+  const std::string fileName = dialogs.SaveFileDialog({"mid", kSongFileFilter});
   if (fileName.empty()) {
     dialogs.ShowMessage("The song was not saved.", MessageIcon::Stop);
     return;
@@ -40,5 +45,18 @@ void RunSaveSongCommand(Dialogs& dialogs, const std::function<SongResult(const s
       return;
     }
   }
-  ReportSongResult(dialogs, save(fileName));
+  if (!IsAudioSongFile(fileName)) {
+    ReportSongResult(dialogs, save(fileName));
+    return;
+  }
+  SongResult result;
+  {
+    // The progress display closes before the result is told.
+    const std::unique_ptr<ProgressDisplay> progress =
+        dialogs.ShowProgress("Saving " + std::filesystem::path(fileName).filename().string() + "...");
+    result = ExportSongAudio(fileName, save, [&progress](double fraction) {
+      return !progress || progress->Report(fraction);
+    });
+  }
+  ReportSongResult(dialogs, result);
 }

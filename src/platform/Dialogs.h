@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 // The program's modal questions and messages, all titled "Quillory". Windows
@@ -14,6 +15,14 @@ struct SaveFileRequest {
   std::string filter;            // e.g. "Bitmap Files (*.bmp)"
 };
 
+// A modal display of long work with a Cancel button, open while the object lives.
+class ProgressDisplay {
+ public:
+  virtual ~ProgressDisplay() = default;
+  // Shows the share done (0 to 1); false once the user has cancelled.
+  virtual bool Report(double fraction) = 0;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -25,6 +34,9 @@ class Dialogs {
   // The chosen path, with the default extension added when the name has
   // none; empty when the user cancels.
   virtual std::string SaveFileDialog(const SaveFileRequest& request) = 0;
+  // A progress display with the text; none where nobody watches (the work
+  // then runs to its end).
+  virtual std::unique_ptr<ProgressDisplay> ShowProgress(const std::string& /*text*/) { return nullptr; }
 
   void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::None) {
     MessageBox(text, MessageButtons::Ok, icon);

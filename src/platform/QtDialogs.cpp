@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -22,6 +26,36 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   }
   return QMessageBox::NoIcon;
 }
+
+// "Wave Files (*.wav)" gives "wav"; a filter with no single extension gives nothing.
+QString ExtensionOfFilter(const QString& filter) {
+  static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)\\)$"));
+  const QRegularExpressionMatch match = pattern.match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
+class QtProgressDisplay final : public ProgressDisplay {
+ public:
+  QtProgressDisplay(const std::string& text, QWidget* owner)
+      : dialog_(DisplayText(text), QStringLiteral("Cancel"), 0, kSteps, owner) {
+    dialog_.setWindowTitle(kTitle);
+    // Modal, so that setValue lets the Cancel button be pressed.
+    dialog_.setWindowModality(Qt::ApplicationModal);
+    dialog_.setMinimumDuration(0);
+    dialog_.setAutoReset(false);
+    dialog_.setValue(0);
+  }
+
+  bool Report(double fraction) override {
+    const int step = static_cast<int>(std::lrint(std::clamp(fraction, 0.0, 1.0) * kSteps));
+    if (step != dialog_.value()) dialog_.setValue(step);
+    return !dialog_.wasCanceled();
+  }
+
+ private:
+  static constexpr int kSteps = 1000;
+  QProgressDialog dialog_;
+};
 
 }  // namespace
 
@@ -52,8 +86,15 @@ std::string QtDialogs::SaveFileDialog(const SaveFileRequest& request) {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(QString::fromStdString(request.filter));
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    if (const QString extension = ExtensionOfFilter(filter); !extension.isEmpty()) dialog.setDefaultSuffix(extension);
+  });
   // The callers ask before overwriting, with their own wording.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst().toStdString();
+}
+
+std::unique_ptr<ProgressDisplay> QtDialogs::ShowProgress(const std::string& text) {
+  return std::make_unique<QtProgressDisplay>(text, owner_);
 }

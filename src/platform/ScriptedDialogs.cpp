@@ -34,3 +34,24 @@ std::string ScriptedDialogs::SaveFileDialog(const SaveFileRequest& request) {
   saveAnswers_.pop_front();
   return path;
 }
+
+class ScriptedDialogs::ScriptedProgress final : public ProgressDisplay {
+ public:
+  ScriptedProgress(std::vector<double>& reports, double cancelAt) : reports_(reports), cancelAt_(cancelAt) {}
+
+  bool Report(double fraction) override {
+    reports_.push_back(fraction);
+    return fraction < cancelAt_;
+  }
+
+ private:
+  std::vector<double>& reports_;
+  double cancelAt_;
+};
+
+std::unique_ptr<ProgressDisplay> ScriptedDialogs::ShowProgress(const std::string& text) {
+  history_.push_back({Kind::Progress, text, MessageButtons::Ok, MessageIcon::None, {}});
+  const double cancelAt = cancelAt_;
+  cancelAt_ = 2.0;
+  return std::make_unique<ScriptedProgress>(progressReports_, cancelAt);
+}

@@ -11,11 +11,11 @@
 // cancelling one (No, an empty text, an empty path) and is still recorded.
 class ScriptedDialogs final : public Dialogs {
  public:
-  enum class Kind { Message, Input, SaveFile };
+  enum class Kind { Message, Input, SaveFile, Progress };
 
   struct Shown {
     Kind kind;
-    std::string text;  // message text, input prompt, or the save filter
+    std::string text;  // message text, input prompt, the save filter, or the progress text
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     std::string defaultAnswer;  // input box default, or the save default extension
@@ -24,6 +24,10 @@ class ScriptedDialogs final : public Dialogs {
   void AnswerMessage(MessageAnswer answer) { messageAnswers_.push_back(answer); }
   void AnswerInput(std::string answer) { inputAnswers_.push_back(std::move(answer)); }
   void AnswerSaveFile(std::string path) { saveAnswers_.push_back(std::move(path)); }
+  // The next progress display is cancelled once its share reaches fraction.
+  void CancelProgressAt(double fraction) { cancelAt_ = fraction; }
+  // The shares reported to the progress displays so far, in order.
+  const std::vector<double>& ProgressReports() const { return progressReports_; }
 
   const std::vector<Shown>& History() const { return history_; }
   // The texts of the message boxes shown so far, in order.
@@ -33,8 +37,13 @@ class ScriptedDialogs final : public Dialogs {
   MessageAnswer MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon) override;
   std::string InputBox(const std::string& prompt, const std::string& defaultAnswer) override;
   std::string SaveFileDialog(const SaveFileRequest& request) override;
+  std::unique_ptr<ProgressDisplay> ShowProgress(const std::string& text) override;
 
  private:
+  class ScriptedProgress;
+
+  double cancelAt_ = 2.0;  // never
+  std::vector<double> progressReports_;
   std::deque<MessageAnswer> messageAnswers_;
   std::deque<std::string> inputAnswers_;
   std::deque<std::string> saveAnswers_;

@@ -8,6 +8,7 @@
 #include "MelodyCommand.h"
 #include "MidiInfoCommand.h"
 #include "OrbitCommand.h"
+#include "PlayCommand.h"
 #include "ProgramFolder.h"
 #include "RenderCommand.h"
 
@@ -25,12 +26,14 @@ constexpr Command kCommands[] = {
      "[--engine fast|reference] "
      "--out FILE.bmp|FILE.png",
      RunRenderCommand},
-    {"orbit", "orbit --point RE,IM [--notes N] --out FILE.mid", RunOrbitCommand},
+    {"orbit", "orbit --point RE,IM [--notes N] --out FILE.mid|FILE.wav|FILE.flac|FILE.ogg", RunOrbitCommand},
     {"melody",
      "melody --from X1,Y1 --to X2,Y2 [--max-iter N] [--measures N] [--tempo BPM] [--levels 1-4] [--scale NAME] "
-     "[--key NAME] [--octave 1-12] [--instrument INDEX] [--flattening 20-160] [--julia X,Y] --out FILE.mid",
+     "[--key NAME] [--octave 1-12] [--instrument INDEX] [--flattening 20-160] [--julia X,Y] "
+     "--out FILE.mid|FILE.wav|FILE.flac|FILE.ogg",
      RunMelodyCommand},
     {"midi-info", "midi-info FILE.mid", RunMidiInfoCommand},
+    {"play", "play FILE.mid [--out FILE.wav|FILE.flac|FILE.ogg]", RunPlayCommand},
 };
 
 }  // namespace

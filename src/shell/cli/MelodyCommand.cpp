@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "Arguments.h"
+#include "CommandSongOutput.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
 #include "MIDIFile.h"
@@ -16,7 +17,6 @@
 #include "MelodySong.h"
 #include "ScaleTables.h"
 #include "SilentDialogs.h"
-#include "SongFileCommit.h"
 #include "TypedValues.h"
 
 namespace {
@@ -127,7 +127,7 @@ std::variant<MelodyRequest, std::string> ParseRequest(const std::vector<std::str
     request.juliaPoint = ParsePoint(*julia);
     if (!request.juliaPoint) return "--julia must be X,Y with two numbers, not '" + *julia + "'";
   }
-  if (!out || out->empty()) return std::string("--out FILE.mid is required");
+  if (!out || out->empty()) return std::string("--out FILE.mid|.wav|.flac|.ogg is required");
   request.outputPath = *out;
   return request;
 }
@@ -151,11 +151,15 @@ int RunMelodyCommand(const std::vector<std::string>& arguments, std::ostream& /*
   }
   const ScaleTables scales;
   SilentDialogs dialogs;
-  const SongResult result = CommitSongFile(request.outputPath, [&](const std::string& fileName) {
+  const SongResult result = WriteCommandSong(request.outputPath, [&](const std::string& fileName) {
     MIDIFile file(programFolder, dialogs);
     return WriteMelodySong(file, fileName, request.settings, renderer, scales);
-  });
+  }, err);
   if (result.outcome == SongResult::Outcome::Saved) return kExitSuccess;
+  if (result.outcome == SongResult::Outcome::Cancelled) {
+    err << "quillory melody: cancelled; '" << request.outputPath << "' was not written\n";
+    return kExitFailure;
+  }
   err << "quillory melody: cannot write '" << request.outputPath << "': "
       << (result.error.empty() ? dialogs.Summary() : result.error) << "\n";
   return result.outcome == SongResult::Outcome::NotCreated ? kExitUsage : kExitFailure;

@@ -5,12 +5,12 @@
 #include <variant>
 
 #include "Arguments.h"
+#include "CommandSongOutput.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
 #include "MIDIFile.h"
 #include "OrbitSong.h"
 #include "SilentDialogs.h"
-#include "SongFileCommit.h"
 #include "TypedValues.h"
 
 namespace {
@@ -47,7 +47,7 @@ std::variant<OrbitRequest, std::string> ParseRequest(const std::vector<std::stri
     if (!answer.notes) return "--notes must be a number (kept to 1..16000), not '" + *notes + "'";
     request.notesAnswer = *notes;
   }
-  if (!out || out->empty()) return std::string("--out FILE.mid is required");
+  if (!out || out->empty()) return std::string("--out FILE.mid|.wav|.flac|.ogg is required");
   request.outputPath = *out;
   return request;
 }
@@ -67,13 +67,17 @@ int RunOrbitCommand(const std::vector<std::string>& arguments, std::ostream& /*o
   // The Orbiter's own renderer: the Mandelbrot set, whatever it shows.
   FractalRenderer renderer;
   SilentDialogs dialogs(request.notesAnswer);
-  const SongResult result = CommitSongFile(request.outputPath, [&](const std::string& fileName) {
+  const SongResult result = WriteCommandSong(request.outputPath, [&](const std::string& fileName) {
     const OrbitNoteCount count = OrbitNotesToRecord(renderer, request.point, dialogs);
     if (!count.notes) return SongResult{SongResult::Outcome::Failed, count.error};
     MIDIFile file(programFolder, dialogs);
     return WriteOrbitSong(file, fileName, renderer, request.point, *count.notes);
-  });
+  }, err);
   if (result.outcome == SongResult::Outcome::Saved) return kExitSuccess;
+  if (result.outcome == SongResult::Outcome::Cancelled) {
+    err << "quillory orbit: cancelled; '" << request.outputPath << "' was not written\n";
+    return kExitFailure;
+  }
   err << "quillory orbit: cannot write '" << request.outputPath << "': "
       << (result.error.empty() ? dialogs.Summary() : result.error) << "\n";
   return result.outcome == SongResult::Outcome::NotCreated ? kExitUsage : kExitFailure;
