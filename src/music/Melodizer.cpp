@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "AudioNotice.h"
 #include "MelodySong.h"
 #include "MelodizerLists.h"
 #include "TypedValues.h"
@@ -36,8 +37,16 @@ void Melodizer::Load() {
   playing_ = false;
   resetPending_ = false;
   ready_ = true;
-  midiOut_.OpenDevice(-1);
+  audioNotice_ = OpenDefaultDevice(midiOut_);
   SendPatch();
+}
+
+void Melodizer::OnMidiOutputChanged() {
+  // The notes of a running melody go on from the next position on the new output.
+  midiOut_.AllSoundsOff();
+  audioNotice_ = OpenDefaultDevice(midiOut_);
+  SendPatch();
+  previousNotes_.fill(0);
 }
 
 void Melodizer::Unload() {

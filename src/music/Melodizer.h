@@ -74,6 +74,10 @@ class Melodizer {
   void OnRedraw();
   void OnSaveSong();
   void OnTimerTick();
+  // The default device now reaches another output: reopened, instrument resent.
+  void OnMidiOutputChanged();
+  // Empty while the notes can be heard, else the notice for the window's status line.
+  const std::string& AudioNotice() const { return audioNotice_; }
 
   bool IsReady() const { return ready_; }
   // The position to be processed next; 0 when no run is under way.
@@ -99,6 +103,7 @@ class Melodizer {
 
   bool ready_ = false;
   bool resetPending_ = false;
+  std::string audioNotice_;
   std::int32_t lastMaxIterations_ = 0;
 
   // The run.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AudioNotice.h"
 #include "MIDIFile.h"
 #include "OrbitSong.h"
 #include "TypedValues.h"
@@ -26,7 +27,13 @@ void Orbiter::Load(RenderSurface& surface) {
   surface_ = &surface;
   renderer_.Initialize(surface);
   renderer_.Redraw(false);
-  midiDevice_.OpenDevice(-1);
+  audioNotice_ = OpenDefaultDevice(midiDevice_);
+  midiDevice_.ProgramChange(0, 0, 46);
+}
+
+void Orbiter::OnMidiOutputChanged() {
+  midiDevice_.AllSoundsOff();
+  audioNotice_ = OpenDefaultDevice(midiDevice_);
   midiDevice_.ProgramChange(0, 0, 46);
 }
 

@@ -61,6 +61,10 @@ class Orbiter final : private RendererListener {
   void OnPlay();
   void OnNoteTimerTick();
   void OnSaveSong();
+  // The default device now reaches another output: reopened with the harp.
+  void OnMidiOutputChanged();
+  // Empty while the notes can be heard, else the notice for the window's status line.
+  const std::string& AudioNotice() const { return audioNotice_; }
   SongResult SaveOrbitSong(const std::string& fileName);
 
  private:
@@ -89,4 +93,5 @@ class Orbiter final : private RendererListener {
   double noteInterval_ = 0.0;
   bool orbitStopped_ = false;
   bool noteTimerRunning_ = false;
+  std::string audioNotice_;
 };

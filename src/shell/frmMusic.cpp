@@ -1,6 +1,7 @@
 #include "frmMusic.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include "InvertedShape.h"
 #include "MelodizerLists.h"
 #include "MountainCurve.h"
+#include "MidiOutputMenu.h"
 #include "PictureBox.h"
 #include "TwipsLayout.h"
 #include "Wait.h"
@@ -78,8 +80,10 @@ void ShowIndex(QComboBox* list, int index) {
 
 frmMusic::frmMusic(MidiService& midiService, Dialogs& dialogs, std::filesystem::path programFolder, QWidget* parent)
     : UnloadingDialog(parent),
+      midiService_(midiService),
       midiOut_(midiService, dialogs),
-      melodizer_(*this, midiOut_, dialogs, std::move(programFolder)) {
+      melodizer_(*this, midiOut_, dialogs, std::move(programFolder)),
+      audioNotice_(this, QSize(twips::Pixels(4770), twips::Pixels(6390))) {
   setWindowTitle(QStringLiteral("Melodizer"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(twips::Pixels(4770), twips::Pixels(6390));
@@ -264,6 +268,11 @@ void frmMusic::ListTextTyped(QComboBox* list, Melodizer::List which) {
   });
 }
 
+void frmMusic::contextMenuEvent(QContextMenuEvent* event) {
+  if (IsUnloaded() || !MidiOutputMenu::Run(midiService_, this, event->globalPos())) return;
+  Handle([&] { melodizer_.OnMidiOutputChanged(); });
+}
+
 bool frmMusic::eventFilter(QObject* watched, QEvent* event) {
   if (watched == cmdPlay && event->type() == QEvent::Enter) {
     // The box being edited loses the focus, and runs its check, before the
@@ -297,6 +306,7 @@ void frmMusic::BoxLostFocus(QLineEdit* box) {
 }
 
 void frmMusic::ShowControls() {
+  audioNotice_.Show(melodizer_.AudioNotice());
   const MelodizerSettings& controls = melodizer_.Controls();
   ShowText(txt1stPointReal, controls.firstPointReal);
   ShowText(txt1stPointImaginary, controls.firstPointImaginary);

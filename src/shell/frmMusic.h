@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "AudioNoticeLine.h"
 #include "UnloadingDialog.h"
 #include "Melodizer.h"
 #include "MelodyView.h"
@@ -15,6 +16,7 @@ class MidiService;
 class PictureBox;
 class QComboBox;
 class QGroupBox;
+class QContextMenuEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -42,6 +44,7 @@ class frmMusic : public UnloadingDialog, private MelodyView {
   FractalRenderer& rndRenderer() { return melodizer_.rndRenderer; }
 
   const Melodizer& Model() const { return melodizer_; }
+  QLabel* AudioNoticeLabel() const { return audioNotice_.Label(); }
 
   PictureBox* pbxMelody = nullptr;
   InvertedShape* linTracer = nullptr;
@@ -70,6 +73,8 @@ class frmMusic : public UnloadingDialog, private MelodyView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Right click on the window's background: the "MIDI Output" menu.
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   // MelodyView.
@@ -98,7 +103,9 @@ class frmMusic : public UnloadingDialog, private MelodyView {
   void BoxLostFocus(QLineEdit* box);
   void ListTextTyped(QComboBox* list, Melodizer::List which);
 
+  MidiService& midiService_;
   MidiOutput midiOut_;
   Melodizer melodizer_;
+  AudioNoticeLine audioNotice_;
   bool destroying_ = false;
 };

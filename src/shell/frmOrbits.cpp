@@ -1,5 +1,6 @@
 #include "frmOrbits.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "MidiOutputMenu.h"
 #include "PictureBox.h"
 #include "TwipsLayout.h"
 
@@ -44,8 +46,10 @@ void ShowText(QLineEdit* box, const std::string& text) {
 frmOrbits::frmOrbits(MidiService& midiService, Dialogs& dialogs, std::filesystem::path programFolder,
                      QWidget* parent)
     : UnloadingDialog(parent),
+      midiService_(midiService),
       midiDevice_(midiService, dialogs),
-      orbiter_(*this, midiDevice_, dialogs, std::move(programFolder)) {
+      orbiter_(*this, midiDevice_, dialogs, std::move(programFolder)),
+      audioNotice_(this, QSize(274, 431)) {
   setWindowTitle(QStringLiteral("Orbiter"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(274, 431);
@@ -134,6 +138,15 @@ void frmOrbits::ConnectControls() {
   connect(&timNoteTimer, &QTimer::timeout, this, [this] { Handle([&] { orbiter_.OnNoteTimerTick(); }); });
 }
 
+void frmOrbits::contextMenuEvent(QContextMenuEvent* event) {
+  // Any button released over the picture picks a point; the menu belongs
+  // to the rest of the window.
+  const QWidget* under = childAt(event->pos());
+  if (under != nullptr && (under == pbxOutput || pbxOutput->isAncestorOf(under))) return;
+  if (IsUnloaded() || !MidiOutputMenu::Run(midiService_, this, event->globalPos())) return;
+  Handle([&] { orbiter_.OnMidiOutputChanged(); });
+}
+
 bool frmOrbits::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut && (watched == txtReal || watched == txtImaginary)) {
     auto* box = static_cast<QLineEdit*>(watched);
@@ -161,6 +174,7 @@ void frmOrbits::PartLostFocus(QLineEdit* box) {
 }
 
 void frmOrbits::ShowState() {
+  audioNotice_.Show(orbiter_.AudioNotice());
   const Orbiter::Texts& texts = orbiter_.CurrentTexts();
   ShowText(txtReal, texts.real);
   ShowText(txtImaginary, texts.imaginary);

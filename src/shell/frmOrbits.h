@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "AudioNoticeLine.h"
 #include "UnloadingDialog.h"
 #include "MidiOutput.h"
 #include "Orbiter.h"
@@ -12,6 +13,7 @@ class Dialogs;
 class MidiService;
 class PictureBox;
 class QGroupBox;
+class QContextMenuEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +32,7 @@ class frmOrbits : public UnloadingDialog, private OrbiterView {
   ~frmOrbits() override;
 
   const Orbiter& Model() const { return orbiter_; }
+  QLabel* AudioNoticeLabel() const { return audioNotice_.Label(); }
 
   QGroupBox* fraBookmarks = nullptr;
   QLineEdit* txtReal = nullptr;
@@ -50,6 +53,8 @@ class frmOrbits : public UnloadingDialog, private OrbiterView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Right click on the window's background: the "MIDI Output" menu.
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   // OrbiterView.
@@ -69,6 +74,8 @@ class frmOrbits : public UnloadingDialog, private OrbiterView {
   void ShowState();
   void PartLostFocus(QLineEdit* box);
 
+  MidiService& midiService_;
   MidiOutput midiDevice_;
   Orbiter orbiter_;
+  AudioNoticeLine audioNotice_;
 };

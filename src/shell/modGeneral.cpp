@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "DesktopMidiService.h"
+#include "MidiOutputSetting.h"
 #include "ProgramFolder.h"
 #include "QtDialogs.h"
 #include "TitleArtwork.h"
@@ -17,7 +18,8 @@ int Main(QApplication& application) {
   QtDialogs dialogs;
   const auto programFolder = ProgramFolder::Locate();
   // One synthesizer for the whole program; its sound font starts loading now.
-  const std::unique_ptr<MidiService> midiService = MakeDesktopMidiService();
+  // Both music windows reach the output chosen last through it.
+  const std::unique_ptr<MidiService> midiService = MakeDesktopMidiService(SavedMidiOutput());
 
   std::unique_ptr<frmQuillory> mainWindow;
   const auto loadMainWindow = [&] {
