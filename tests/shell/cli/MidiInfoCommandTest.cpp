@@ -45,7 +45,12 @@ TEST_F(MidiInfoCommandTest, DescribesAFileTheWriterMade) {
     ASSERT_TRUE(song.WriteMidiFile());
   }
   ASSERT_EQ(Run({path}), kExitSuccess) << err.str();
-  EXPECT_EQ(out.str(), "Format: 1\nTracks: 2\nTicks per quarter note: 64\n");
+  // Track 1 holds its name and its end; track 2 (track number 2 of the writer,
+  // the second chunk) the note and its end.
+  EXPECT_EQ(out.str(),
+            "Format: 1\nTracks: 2\nTicks per quarter note: 64\n"
+            "Track 1: 2 events \"Track 1\"\nTrack 2: 3 events\n"
+            "Tempo: 120 beats per minute\nDuration: 0.5 seconds\n");
   EXPECT_TRUE(dialogs.Messages().empty());
 }
 
