@@ -51,10 +51,16 @@ void RunSaveSongCommand(Dialogs& dialogs, const std::function<SongResult(const s
   }
   SongResult result;
   {
-    // The progress display closes before the result is told.
-    const std::unique_ptr<ProgressDisplay> progress =
-        dialogs.ShowProgress("Saving " + std::filesystem::path(fileName).filename().string() + "...");
-    result = ExportSongAudio(fileName, save, [&progress](double fraction) {
+    // The display opens with the first share: the song may still ask its
+    // questions (the Orbiter's number of notes) before any sound is made.
+    // It closes before the result is told.
+    std::unique_ptr<ProgressDisplay> progress;
+    bool shown = false;
+    result = ExportSongAudio(fileName, save, [&](double fraction) {
+      if (!shown) {
+        shown = true;
+        progress = dialogs.ShowProgress("Saving " + std::filesystem::path(fileName).filename().string() + "...");
+      }
       return !progress || progress->Report(fraction);
     });
   }
