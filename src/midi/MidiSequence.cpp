@@ -192,7 +192,8 @@ std::optional<MidiSequence> MidiSequence::Parse(std::span<const std::uint8_t> by
     return segmentSeconds + (tick - segmentTick) * (microsecondsPerQuarter / 1e6) / division;
   };
   sequence.events_.reserve(builder.messages.size());
-  for (const TimedTick& message : builder.messages) sequence.events_.push_back({secondsAt(message.tick), message.value});
+  for (const TimedTick& message : builder.messages)
+    sequence.events_.push_back({secondsAt(message.tick), message.value});
   sequence.durationSeconds_ = secondsAt(builder.lastTick);
   return sequence;
 }

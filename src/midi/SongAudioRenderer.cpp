@@ -69,7 +69,8 @@ class RenderSession {
   double Share() const {
     const double songShare = songFrames_ > 0 ? std::min(1.0, static_cast<double>(written_) / songFrames_) : 1.0;
     const double tail = static_cast<double>(std::max<std::int64_t>(0, written_ - songFrames_));
-    return 0.95 * songShare + 0.05 * std::min(1.0, tail / (SongAudioRenderer::kTailSeconds * SongAudioRenderer::kSampleRate));
+    const double longestTail = SongAudioRenderer::kTailSeconds * SongAudioRenderer::kSampleRate;
+    return 0.95 * songShare + 0.05 * std::min(1.0, tail / longestTail);
   }
 
   fluid_synth_t* synth_;

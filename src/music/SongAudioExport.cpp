@@ -67,7 +67,8 @@ SongResult ExportSongAudio(const std::filesystem::path& fileName,
   const std::filesystem::path midiFile = MakeTemporaryMidiFile(error);
   if (midiFile.empty()) return {SongResult::Outcome::Failed, error};
   SongResult result = writeMidi(midiFile.string());
-  if (result.outcome == SongResult::Outcome::Saved) result = RenderMidiFileAudio(midiFile, fileName, progress, renderer);
+  if (result.outcome == SongResult::Outcome::Saved)
+    result = RenderMidiFileAudio(midiFile, fileName, progress, renderer);
   std::error_code removeError;
   std::filesystem::remove(midiFile, removeError);
   return result;

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "DesktopMidiService.h"
@@ -23,7 +24,7 @@ class MidiOutputChoicesTest : public testing::Test {
     service = std::make_unique<DesktopMidiService>(std::move(ownSynthesizer), std::move(ownPorts), "");
   }
 
-  // The device id each service was last opened with, or none.
+  // Opens and closes the default device; the device id the open reached, and through `reached` which side.
   int OpenDefaultAndTell(RecordingMidiService*& reached) {
     const MidiOpenResult opened = service->Open(kMidiDefaultDevice);
     EXPECT_NE(opened.handle, 0u);
@@ -80,6 +81,14 @@ TEST_F(MidiOutputChoicesTest, AServiceWithoutPortsOffersTheSynthesizerAlone) {
   const MidiOutputChoices choices = ListMidiOutputs(plain);
   EXPECT_THAT(choices.names, ElementsAre("Built-in Synthesizer"));
   EXPECT_EQ(ChooseMidiOutput(plain, choices, 5), "");
+}
+
+TEST(DesktopMidiServiceTest, TheEnvironmentNamesTheOutputOverTheSavedChoice) {
+  ASSERT_EQ(setenv("QUILLORY_MIDI_OUT", "Through", 1), 0);
+  EXPECT_EQ(MakeDesktopMidiService("Keyboard")->PreferredPort(), "Through");
+  ASSERT_EQ(unsetenv("QUILLORY_MIDI_OUT"), 0);
+  EXPECT_EQ(MakeDesktopMidiService("Keyboard")->PreferredPort(), "Keyboard");
+  EXPECT_EQ(MakeDesktopMidiService()->PreferredPort(), "");
 }
 
 }  // namespace

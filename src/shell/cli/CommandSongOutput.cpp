@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
@@ -22,8 +22,6 @@ bool IsTerminal(const std::ostream& stream) {
 }
 
 }  // namespace
-
-bool CommandInterrupted() { return interrupted != 0; }
 
 AudioProgressLine::AudioProgressLine(std::ostream& err, std::string label)
     : err_(err), label_(std::move(label)), enabled_(IsTerminal(err)) {

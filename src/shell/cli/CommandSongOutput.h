@@ -20,8 +20,9 @@ SongResult WriteCommandSong(const std::string& outputPath,
 SongResult WriteCommandAudio(const std::string& midiFileName, const std::string& outputPath, std::ostream& err);
 
 // The progress line: "\rSaving song.wav: 42%" on err when it is the
-// process's terminal, nothing otherwise. Answers false once Ctrl-C was
-// pressed while an InterruptGuard lives.
+// process's terminal, nothing otherwise. While it lives, Ctrl-C does not end
+// the process; the call answers false from then on, so the work stops
+// between two blocks and cleans up after itself.
 class AudioProgressLine {
  public:
   AudioProgressLine(std::ostream& err, std::string label);
@@ -38,6 +39,3 @@ class AudioProgressLine {
   int lastPercent_ = -1;
   void (*previousHandler_)(int) = nullptr;
 };
-
-// Whether the command was interrupted (Ctrl-C) since the last AudioProgressLine began.
-bool CommandInterrupted();
