@@ -102,6 +102,7 @@ SongAudioRenderer::SongAudioRenderer() : SongAudioRenderer(fluid_setup::DefaultS
 AudioRenderResult SongAudioRenderer::Render(const MidiSequence& song, const std::filesystem::path& fileName,
                                             AudioFormat format, const AudioProgress& progress) const {
   using Outcome = AudioRenderResult::Outcome;
+  if (!(song.DurationSeconds() <= kLongestSongSeconds)) return {Outcome::Failed, "the song lasts more than 3 hours"};
   fluid_setup::SilenceLibraryLogs();
   const std::unique_ptr<fluid_settings_t, SettingsDeleter> settings(new_fluid_settings());
   if (!settings) return {Outcome::Failed, "the synthesizer could not be started"};

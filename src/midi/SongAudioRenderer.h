@@ -35,6 +35,10 @@ class SongAudioRenderer {
   static constexpr int kSampleRate = 44100;
   static constexpr double kTailSeconds = 5.0;
   static constexpr float kSilence = 0.001f;  // -60 dB of full scale
+  // The longest song played (the Orbiter's longest is about 67 minutes): a
+  // damaged or hostile file could otherwise ask for years of sound and fill
+  // the disk.
+  static constexpr double kLongestSongSeconds = 3 * 60 * 60;
 
   explicit SongAudioRenderer(std::vector<std::filesystem::path> soundFonts);
   SongAudioRenderer();

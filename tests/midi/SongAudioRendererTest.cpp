@@ -132,6 +132,19 @@ TEST_F(SongAudioRendererTest, FailuresSayWhy) {
   EXPECT_EQ(noSoundFont.outcome, AudioRenderResult::Outcome::Failed);
   EXPECT_EQ(noSoundFont.error, "no General MIDI SoundFont is installed");
   EXPECT_FALSE(fs::exists(folder / "b.wav"));
+
+  // One tick lasting 16.7 s, and a wait of 2^28 - 1 ticks: some 142 years.
+  const std::vector<std::uint8_t> endless = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 1,
+                                             'M', 'T', 'r', 'k', 0, 0, 0, 14,
+                                             0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF,
+                                             0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x2F, 0x00};
+  std::string error;
+  const auto longSong = MidiSequence::Parse(endless, error);
+  ASSERT_TRUE(longSong) << error;
+  const AudioRenderResult tooLong = renderer.Render(*longSong, folder / "c.wav", AudioFormat::Wave, {});
+  EXPECT_EQ(tooLong.outcome, AudioRenderResult::Outcome::Failed);
+  EXPECT_EQ(tooLong.error, "the song lasts more than 3 hours");
+  EXPECT_FALSE(fs::exists(folder / "c.wav"));
 }
 
 TEST(AudioFormatTest, TheExtensionChoosesTheFormat) {
