@@ -14,6 +14,10 @@ struct SaveFileRequest {
   std::string filter;            // e.g. "Bitmap Files (*.bmp)"
 };
 
+struct OpenFileRequest {
+  std::string filter;  // e.g. "PNG Files (*.png)"
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -25,6 +29,9 @@ class Dialogs {
   // The chosen path, with the default extension added when the name has
   // none; empty when the user cancels.
   virtual std::string SaveFileDialog(const SaveFileRequest& request) = 0;
+  // An existing file the user picked; empty when the user cancels. A
+  // dialog layer without one answers as if cancelled.
+  virtual std::string OpenFileDialog(const OpenFileRequest& /*request*/) { return {}; }
 
   void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::None) {
     MessageBox(text, MessageButtons::Ok, icon);

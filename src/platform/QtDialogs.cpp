@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -47,13 +48,34 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& de
 }
 
 std::string QtDialogs::SaveFileDialog(const SaveFileRequest& request) {
-  QFileDialog dialog(owner_, kTitle);
+  const LastFolder::Kind kind = LastFolder::KindFor(request.defaultExtension);
+  QFileDialog dialog(owner_, kTitle, folders_.StartFolder(kind));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(QString::fromStdString(request.filter));
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  // A name typed without an extension takes the one of the filter chosen.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const qsizetype star = filter.indexOf(QStringLiteral("*."));
+    if (star < 0) return;
+    const QString suffix = filter.mid(star + 2).section(QRegularExpression(QStringLiteral("[ );]")), 0, 0);
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+  });
   // The callers ask before overwriting, with their own wording.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst().toStdString();
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folders_.Remember(kind, chosen);
+  return chosen.toStdString();
+}
+
+std::string QtDialogs::OpenFileDialog(const OpenFileRequest& request) {
+  QFileDialog dialog(owner_, kTitle, folders_.StartFolder(LastFolder::Kind::Pictures));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QString::fromStdString(request.filter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folders_.Remember(LastFolder::Kind::Pictures, chosen);
+  return chosen.toStdString();
 }

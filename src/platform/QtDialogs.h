@@ -1,21 +1,26 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "LastFolder.h"
 
 class QWidget;
 
 // The desktop's answers to the program's dialogs: Qt's message box, input
-// box and file dialog, each modal over the given window and titled "Quillory".
+// box and file dialogs, each modal over the given window and titled
+// "Quillory". File dialogs open in the folder last used for their kind.
 class QtDialogs final : public Dialogs {
  public:
-  explicit QtDialogs(QWidget* owner = nullptr) : owner_(owner) {}
+  explicit QtDialogs(QWidget* owner = nullptr, LastFolder folders = LastFolder())
+      : owner_(owner), folders_(std::move(folders)) {}
 
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
   MessageAnswer MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon) override;
   std::string InputBox(const std::string& prompt, const std::string& defaultAnswer) override;
   std::string SaveFileDialog(const SaveFileRequest& request) override;
+  std::string OpenFileDialog(const OpenFileRequest& request) override;
 
  private:
   QWidget* owner_;
+  LastFolder folders_;
 };

@@ -34,3 +34,11 @@ std::string ScriptedDialogs::SaveFileDialog(const SaveFileRequest& request) {
   saveAnswers_.pop_front();
   return path;
 }
+
+std::string ScriptedDialogs::OpenFileDialog(const OpenFileRequest& request) {
+  history_.push_back({Kind::OpenFile, request.filter, MessageButtons::Ok, MessageIcon::None, {}});
+  if (openAnswers_.empty()) return {};
+  std::string path = std::move(openAnswers_.front());
+  openAnswers_.pop_front();
+  return path;
+}

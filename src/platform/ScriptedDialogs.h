@@ -11,11 +11,11 @@
 // cancelling one (No, an empty text, an empty path) and is still recorded.
 class ScriptedDialogs final : public Dialogs {
  public:
-  enum class Kind { Message, Input, SaveFile };
+  enum class Kind { Message, Input, SaveFile, OpenFile };
 
   struct Shown {
     Kind kind;
-    std::string text;  // message text, input prompt, or the save filter
+    std::string text;  // message text, input prompt, or the file filter
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     std::string defaultAnswer;  // input box default, or the save default extension
@@ -24,6 +24,7 @@ class ScriptedDialogs final : public Dialogs {
   void AnswerMessage(MessageAnswer answer) { messageAnswers_.push_back(answer); }
   void AnswerInput(std::string answer) { inputAnswers_.push_back(std::move(answer)); }
   void AnswerSaveFile(std::string path) { saveAnswers_.push_back(std::move(path)); }
+  void AnswerOpenFile(std::string path) { openAnswers_.push_back(std::move(path)); }
 
   const std::vector<Shown>& History() const { return history_; }
   // The texts of the message boxes shown so far, in order.
@@ -33,10 +34,12 @@ class ScriptedDialogs final : public Dialogs {
   MessageAnswer MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon) override;
   std::string InputBox(const std::string& prompt, const std::string& defaultAnswer) override;
   std::string SaveFileDialog(const SaveFileRequest& request) override;
+  std::string OpenFileDialog(const OpenFileRequest& request) override;
 
  private:
   std::deque<MessageAnswer> messageAnswers_;
   std::deque<std::string> inputAnswers_;
   std::deque<std::string> saveAnswers_;
+  std::deque<std::string> openAnswers_;
   std::vector<Shown> history_;
 };
