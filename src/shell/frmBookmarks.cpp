@@ -92,6 +92,7 @@ void frmBookmarks::BuildControls() {
   pbxPreview->setGeometry(FromTwips(2640, 1320, 1875, 1275));
   pbxPreview->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   pbxPreview->setFocusPolicy(Qt::NoFocus);
+  pbxPreview->SetDevicePixels(true);  // sharp on a scaled desktop
 
   lblProgress = new QLabel(fraBookmarks);
   lblProgress->setGeometry(FromTwips(2640, 2580, 1875, 255));

@@ -331,7 +331,7 @@ void frmQuillory::RunCommand(int index) {
     case 3: ToggleFractal(); break;
     case 4: RedrawOrAbort(); break;
     case 5: {
-      const ViewState shown = ViewState::Capture(rndRenderer);
+      const ViewState shown = ViewState::Capture(rndRenderer, *pbxOutput);
       SavePictureCommand(*pbxOutput, dialogs_, &shown);
       break;
     }

@@ -58,6 +58,9 @@ void frmQuillory::DropPendingMode() {
 }
 
 void frmQuillory::MoveInHistory(bool forward) {
+  // A view set but not yet drawn is a view of its own; a pending Julia pick
+  // has only changed the fractal type, which is no view yet.
+  if (mouseMode != 3) navigator_->RecordCurrent();
   const bool possible = forward ? navigator_->History().CanGoForward() : navigator_->History().CanGoBack();
   if (!possible) return;
   DropPendingMode();

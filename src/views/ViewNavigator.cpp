@@ -68,4 +68,4 @@ void ViewNavigator::Restore(const ViewState& view) {
   renderer_.Redraw(false);
 }
 
-void ViewNavigator::RecordCurrent() { history_.Record(ViewState::Capture(renderer_)); }
+void ViewNavigator::RecordCurrent() { history_.Record(ViewState::Capture(renderer_, surface_)); }

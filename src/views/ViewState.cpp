@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "FractalRenderer.h"
+#include "RenderSurface.h"
 
 ViewState ViewState::Capture(const FractalRenderer& renderer) {
   ViewState view;
@@ -13,6 +14,15 @@ ViewState ViewState::Capture(const FractalRenderer& renderer) {
   view.fractalType = renderer.GetFractal();
   view.juliaReal = renderer.GetJuliaPointReal();
   view.juliaImaginary = renderer.GetJuliaPointImaginary();
+  return view;
+}
+
+ViewState ViewState::Capture(const FractalRenderer& renderer, const RenderSurface& shownOn) {
+  ViewState view = Capture(renderer);
+  const double width = shownOn.ScaleWidth();
+  const double height = shownOn.ScaleHeight();
+  if (width > 0 && height > 0)
+    view.centerY = renderer.GetWindowTop() + height * renderer.GetWindowWidth() / width / 2;
   return view;
 }
 

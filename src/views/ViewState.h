@@ -3,6 +3,7 @@
 #include <cstdint>
 
 class FractalRenderer;
+class RenderSurface;
 
 // Everything that decides what a renderer shows: the centre and width of the
 // view, the iteration cap, the fractal type and the Julia constant. The
@@ -17,6 +18,11 @@ struct ViewState {
   double juliaImaginary = 0.0;
 
   static ViewState Capture(const FractalRenderer& renderer);
+  // The centre of the picture as drawn on the surface. After a box zoom the
+  // renderer's own height comes from the box, not from the surface, so its
+  // centre may lie a fraction of a pixel off what is shown; restoring this
+  // one draws the same rows again.
+  static ViewState Capture(const FractalRenderer& renderer, const RenderSurface& shownOn);
   // Cap first (it may raise ChangeIterations), then the window, the type and
   // the Julia constant, as a bookmark is loaded. The caller redraws.
   void ApplyTo(FractalRenderer& renderer) const;

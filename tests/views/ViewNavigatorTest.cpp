@@ -105,11 +105,11 @@ TEST_F(ViewNavigatorTest, PansAQuarterViewAndADragCarriesThePointWithTheHand) {
 
 TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndRedraw) {
   BeginRender();
-  std::vector<ViewState> drawn{ViewState::Capture(renderer)};
+  std::vector<ViewState> drawn{ViewState::Capture(renderer, surface)};
   const auto change = [&](auto&& makeChange) {
     makeChange();
     BeginRender();
-    drawn.push_back(ViewState::Capture(renderer));
+    drawn.push_back(ViewState::Capture(renderer, surface));
   };
   change([&] { navigator.ZoomAbout(123, 77, 2); });
   change([&] {
@@ -134,7 +134,7 @@ TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndRedraw) {
   ASSERT_EQ(navigator.History().Size(), drawn.size());
 
   const auto expectShown = [&](const ViewState& expected) {
-    const ViewState shown = ViewState::Capture(renderer);
+    const ViewState shown = ViewState::Capture(renderer, surface);
     EXPECT_TRUE(shown.ShowsSameAs(expected));
     EXPECT_EQ(shown.windowWidth, expected.windowWidth);
     EXPECT_EQ(shown.maxIterations, expected.maxIterations);
