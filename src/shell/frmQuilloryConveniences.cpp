@@ -24,6 +24,9 @@ const char* const kKeyHints[MainWindowControls::kButtonCount] = {
 
 void frmQuillory::SetUpConveniences() {
   pbxOutput->SetDevicePixels(true);
+  // The keys belong to the viewport from the start, not to the iteration
+  // box, which would take the arrows and Backspace for its own text.
+  pbxOutput->setFocus(Qt::OtherFocusReason);
   navigator_ = std::make_unique<ViewNavigator>(rndRenderer, *pbxOutput, [this] { StopRendering(); });
   ViewportNavigation::Actions actions;
   actions.inNormalMode = [this] { return mouseMode == -1 && !isDragging; };
