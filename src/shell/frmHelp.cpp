@@ -63,7 +63,8 @@ QString frmHelp::HelpText() {
       "<p><b>Melodizer...</b>: drag a line across the picture; the line becomes a melody you can play and save. "
       "<b>Orbiter...</b>: pick a point and hear its orbit, one note per step.</p>"
       "<h3>Where things go</h3>"
-      "<p>Bookmarks are kept in <i>data.mdb</i> beside the program. <b>Save Picture...</b> writes a bitmap "
+      "<p>Bookmarks are kept in <i>data.mdb</i>, beside the program, or for an installed copy in "
+      "<i>~/.local/share/Quillory</i>. <b>Save Picture...</b> writes a bitmap "
       "(.bmp) or a PNG (.png); a PNG also keeps its view, which <b>Load...</b> &rarr; <b>From Picture...</b> or "
       "dropping the picture on the main window brings back. Songs are saved as MIDI files (.mid). The file "
       "dialogs open in the folder you used last, at first in your Pictures or Music folder.</p>");

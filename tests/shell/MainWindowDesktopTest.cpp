@@ -228,6 +228,15 @@ TEST_F(MainWindowDesktopTest, KeysDoWhatTheirButtonsDo) {
   EXPECT_EQ(window.rndRenderer.GetWindowWidth(), before / 2);
   WaitForReady();
 
+  // Tooltips name the keys; the tooltip text the status line repeats stays.
+  EXPECT_EQ(window.lblButtons[0]->toolTip(), "Zoom in 2X");
+  EXPECT_EQ(window.lblButtons[0]->KeyHint(), "+");
+  EXPECT_EQ(window.lblButtons[5]->KeyHint(), "Ctrl+S");
+  EXPECT_TRUE(window.lblButtons[4]->KeyHint().contains("F5"));
+  QTest::mouseMove(window.lblButtons[5]);
+  MoveOver(window.lblButtons[5], {3, 3});
+  EXPECT_EQ(window.lblStatus->text(), "Export the image in the viewport to a bitmap file");
+
   // F1 opens the help, which names the keys.
   Key(Qt::Key_F1);
   ASSERT_TRUE(WaitUntil([&] { return window.HelpWindow() && window.HelpWindow()->isVisible(); }));
