@@ -18,7 +18,7 @@ namespace {
 
 // The keys named after each tool button's tooltip.
 const char* const kKeyHints[MainWindowControls::kButtonCount] = {
-    "+", "\u2212", nullptr, nullptr, "F5, Ctrl+R; Esc aborts", "Ctrl+S", nullptr, "Ctrl+L", "Ctrl+D", nullptr, nullptr};
+    "+", "-", nullptr, nullptr, "F5, Ctrl+R; Esc aborts", "Ctrl+S", nullptr, "Ctrl+L", "Ctrl+D", nullptr, nullptr};
 
 }  // namespace
 
