@@ -23,6 +23,10 @@ class ProgressDisplay {
   virtual bool Report(double fraction) = 0;
 };
 
+struct OpenFileRequest {
+  std::string filter;  // e.g. "PNG Files (*.png)"
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -37,6 +41,9 @@ class Dialogs {
   // A progress display with the text; none where nobody watches (the work
   // then runs to its end).
   virtual std::unique_ptr<ProgressDisplay> ShowProgress(const std::string& /*text*/) { return nullptr; }
+  // An existing file the user picked; empty when the user cancels. A
+  // dialog layer without one answers as if cancelled.
+  virtual std::string OpenFileDialog(const OpenFileRequest& /*request*/) { return {}; }
 
   void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::None) {
     MessageBox(text, MessageButtons::Ok, icon);

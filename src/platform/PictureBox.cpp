@@ -26,11 +26,11 @@ QRgb PictureBox::ToRgb(std::int32_t colour) {
 
 std::int32_t PictureBox::ToPacked(QRgb rgb) { return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb); }
 
-float PictureBox::ScaleWidth() const { return static_cast<float>(std::max(contentsRect().width(), 0)); }
-float PictureBox::ScaleHeight() const { return static_cast<float>(std::max(contentsRect().height(), 0)); }
+float PictureBox::ScaleWidth() const { return static_cast<float>(PictureSize().width()); }
+float PictureBox::ScaleHeight() const { return static_cast<float>(PictureSize().height()); }
 
 QImage& PictureBox::Image() const {
-  const QSize inside = contentsRect().size().expandedTo(QSize(0, 0));
+  const QSize inside = PictureSize();
   if (image_.size() != inside) {
     QImage resized(inside, QImage::Format_RGB32);
     resized.fill(ToRgb(backColour_));
@@ -63,7 +63,7 @@ void PictureBox::Clear() {
 }
 
 void PictureBox::UpdatePictureArea(const QRect& area) {
-  update(area.translated(contentsRect().topLeft()).intersected(contentsRect()));
+  update(ToLogicalArea(area).translated(contentsRect().topLeft()).intersected(contentsRect()));
 }
 
 void PictureBox::Apply(const PixelMask& mask, std::int32_t colour) {
@@ -176,19 +176,69 @@ QImage PictureBox::ComposedPicture() const {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   const QRect inside = contentsRect();
-  const QRect area = event->rect().intersected(inside).translated(-inside.topLeft()).intersected(Image().rect());
+  const QRect area = ToPictureArea(event->rect().intersected(inside).translated(-inside.topLeft())).intersected(Image().rect());
   QPainter painter(this);
   if (!area.isEmpty()) {
     QImage part = Image().copy(area);
     InvertShapes(part, area);
-    painter.drawImage(area.topLeft() + inside.topLeft(), part);
+    const double ratio = PixelRatio();
+    part.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(area.topLeft()) / ratio + QPointF(inside.topLeft()), part);
   }
   painter.end();
   QFrame::paintEvent(event);
 }
 
 QPointF PictureBox::ToInside(const QPointF& widgetPosition) const {
-  return widgetPosition - QPointF(contentsRect().topLeft());
+  return (widgetPosition - QPointF(contentsRect().topLeft())) * PixelRatio();
+}
+
+// ---------------------------------------------------------------- device pixels
+
+void PictureBox::SetDevicePixels(bool enabled) {
+  devicePixels_ = enabled;
+  update();
+}
+
+double PictureBox::PixelRatio() const { return devicePixels_ ? devicePixelRatioF() : 1.0; }
+
+QSize PictureBox::PictureSize() const {
+  const QSize inside = contentsRect().size().expandedTo(QSize(0, 0));
+  const double ratio = PixelRatio();
+  if (ratio == 1.0) return inside;
+  // Rounded up, so that a fractional scale leaves no logical pixel unpainted.
+  return {static_cast<int>(std::ceil(inside.width() * ratio - 1e-9)),
+          static_cast<int>(std::ceil(inside.height() * ratio - 1e-9))};
+}
+
+QRect PictureBox::ToPictureArea(const QRect& logicalArea) const {
+  const double ratio = PixelRatio();
+  if (ratio == 1.0 || logicalArea.isEmpty()) return logicalArea;
+  const int left = static_cast<int>(std::floor(logicalArea.left() * ratio));
+  const int top = static_cast<int>(std::floor(logicalArea.top() * ratio));
+  const int right = static_cast<int>(std::ceil((logicalArea.right() + 1) * ratio));
+  const int bottom = static_cast<int>(std::ceil((logicalArea.bottom() + 1) * ratio));
+  return {left, top, right - left, bottom - top};
+}
+
+QRect PictureBox::ToLogicalArea(const QRect& pictureArea) const {
+  const double ratio = PixelRatio();
+  if (ratio == 1.0 || pictureArea.isEmpty()) return pictureArea;
+  const int left = static_cast<int>(std::floor(pictureArea.left() / ratio));
+  const int top = static_cast<int>(std::floor(pictureArea.top() / ratio));
+  const int right = static_cast<int>(std::ceil((pictureArea.right() + 1) / ratio));
+  const int bottom = static_cast<int>(std::ceil((pictureArea.bottom() + 1) / ratio));
+  return {left, top, right - left, bottom - top};
+}
+
+void PictureBox::ScrollPicture(int dx, int dy) {
+  QImage& image = Image();
+  const QImage before = image.copy();
+  image.fill(ToRgb(backColour_));
+  QPainter painter(&image);
+  painter.drawImage(dx, dy, before);
+  painter.end();
+  update();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -33,6 +33,17 @@ class PictureBox : public QFrame, public RenderSurface {
   void Clear() override;
   void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override;
 
+  // On a scaled desktop, draw at the screen's own pixels: the picture then
+  // has more pixels than the widget has logical ones, and every size, shape
+  // and mouse position of this surface counts those pixels.
+  void SetDevicePixels(bool enabled);
+  bool UsesDevicePixels() const { return devicePixels_; }
+  // Picture pixels per logical pixel: 1 unless device pixels are in use.
+  double PixelRatio() const;
+  // Shifts the picture by whole pixels, the uncovered part in the background
+  // colour, as a hand drags it.
+  void ScrollPicture(int dx, int dy);
+
   void SetBackColour(std::int32_t colour);
   std::int32_t BackColour() const { return backColour_; }
   void SetDrawMode(DrawMode mode) { drawMode_ = mode; }
@@ -89,11 +100,15 @@ class PictureBox : public QFrame, public RenderSurface {
   void UpdatePictureArea(const QRect& area);
   void InvertShapes(QImage& part, const QRect& area) const;
   QPointF ToInside(const QPointF& widgetPosition) const;
+  QSize PictureSize() const;
+  QRect ToPictureArea(const QRect& logicalArea) const;
+  QRect ToLogicalArea(const QRect& pictureArea) const;
 
   mutable QImage image_;
   std::int32_t backColour_ = 0xFFFFFF;
   DrawMode drawMode_ = DrawMode::Copy;
   int drawWidth_ = 1;
+  bool devicePixels_ = false;
   QPointF currentPoint_;
   std::vector<InvertedShape*> shapes_;
 };

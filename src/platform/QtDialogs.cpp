@@ -81,7 +81,8 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& de
 }
 
 std::string QtDialogs::SaveFileDialog(const SaveFileRequest& request) {
-  QFileDialog dialog(owner_, kTitle);
+  const LastFolder::Kind kind = LastFolder::KindFor(request.defaultExtension);
+  QFileDialog dialog(owner_, kTitle, folders_.StartFolder(kind));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(QString::fromStdString(request.filter));
@@ -92,7 +93,20 @@ std::string QtDialogs::SaveFileDialog(const SaveFileRequest& request) {
   // The callers ask before overwriting, with their own wording.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst().toStdString();
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folders_.Remember(kind, chosen);
+  return chosen.toStdString();
+}
+
+std::string QtDialogs::OpenFileDialog(const OpenFileRequest& request) {
+  QFileDialog dialog(owner_, kTitle, folders_.StartFolder(LastFolder::Kind::Pictures));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QString::fromStdString(request.filter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folders_.Remember(LastFolder::Kind::Pictures, chosen);
+  return chosen.toStdString();
 }
 
 std::unique_ptr<ProgressDisplay> QtDialogs::ShowProgress(const std::string& text) {

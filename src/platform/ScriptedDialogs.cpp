@@ -55,3 +55,11 @@ std::unique_ptr<ProgressDisplay> ScriptedDialogs::ShowProgress(const std::string
   cancelAt_ = 2.0;
   return std::make_unique<ScriptedProgress>(progressReports_, cancelAt);
 }
+
+std::string ScriptedDialogs::OpenFileDialog(const OpenFileRequest& request) {
+  history_.push_back({Kind::OpenFile, request.filter, MessageButtons::Ok, MessageIcon::None, {}});
+  if (openAnswers_.empty()) return {};
+  std::string path = std::move(openAnswers_.front());
+  openAnswers_.pop_front();
+  return path;
+}

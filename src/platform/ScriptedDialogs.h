@@ -11,11 +11,11 @@
 // cancelling one (No, an empty text, an empty path) and is still recorded.
 class ScriptedDialogs final : public Dialogs {
  public:
-  enum class Kind { Message, Input, SaveFile, Progress };
+  enum class Kind { Message, Input, SaveFile, Progress, OpenFile };
 
   struct Shown {
     Kind kind;
-    std::string text;  // message text, input prompt, the save filter, or the progress text
+    std::string text;  // message text, input prompt, the file filter, or the progress text
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     std::string defaultAnswer;  // input box default, or the save default extension
@@ -28,6 +28,7 @@ class ScriptedDialogs final : public Dialogs {
   void CancelProgressAt(double fraction) { cancelAt_ = fraction; }
   // The shares reported to the progress displays so far, in order.
   const std::vector<double>& ProgressReports() const { return progressReports_; }
+  void AnswerOpenFile(std::string path) { openAnswers_.push_back(std::move(path)); }
 
   const std::vector<Shown>& History() const { return history_; }
   // The texts of the message boxes shown so far, in order.
@@ -38,6 +39,7 @@ class ScriptedDialogs final : public Dialogs {
   std::string InputBox(const std::string& prompt, const std::string& defaultAnswer) override;
   std::string SaveFileDialog(const SaveFileRequest& request) override;
   std::unique_ptr<ProgressDisplay> ShowProgress(const std::string& text) override;
+  std::string OpenFileDialog(const OpenFileRequest& request) override;
 
  private:
   class ScriptedProgress;
@@ -47,5 +49,6 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<MessageAnswer> messageAnswers_;
   std::deque<std::string> inputAnswers_;
   std::deque<std::string> saveAnswers_;
+  std::deque<std::string> openAnswers_;
   std::vector<Shown> history_;
 };

@@ -1,6 +1,9 @@
 #include "ToolButton.h"
 
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,7 +14,7 @@ ToolButton::ToolButton(int index, const QString& caption, const QString& toolTip
   setFont(font);
   setAlignment(Qt::AlignCenter);
   setMouseTracking(true);
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::TabFocus);
   ApplyColours();
 }
 
@@ -42,6 +45,30 @@ void ToolButton::paintEvent(QPaintEvent* /*event*/) {
   painter.setFont(captionFont);
   painter.setPen(TextColour());
   painter.drawText(inside, Qt::AlignCenter, text());
+  if (hasFocus()) {
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(2, 2, -3, -3));
+  }
+}
+
+bool ToolButton::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !keyHint_.isEmpty()) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), toolTip() + QStringLiteral("  (") + keyHint_ + QStringLiteral(")"), this);
+    return true;
+  }
+  return QLabel::event(event);
+}
+
+void ToolButton::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+    QLabel::keyPressEvent(event);
+    return;
+  }
+  emit Pressed(index_, Qt::LeftButton);
+  emit Released(index_, Qt::LeftButton);
+  event->accept();
 }
 
 void ToolButton::mouseMoveEvent(QMouseEvent* event) {

@@ -25,6 +25,11 @@ class ToolButton : public QLabel {
   void SetHighlighted(bool highlighted);
   bool IsHighlighted() const { return highlighted_; }
 
+  // The keys that run this button's command, named after the tooltip when
+  // it shows; the tooltip text itself, which the status line repeats, stays.
+  void SetKeyHint(const QString& keys) { keyHint_ = keys; }
+  QString KeyHint() const { return keyHint_; }
+
   QColor Background() const { return look_ == Look::Normal ? kNormalBackground : kPendingBackground; }
   QColor TextColour() const { return highlighted_ ? kHighlightText : QColor(Qt::black); }
 
@@ -34,7 +39,10 @@ class ToolButton : public QLabel {
   void Released(int index, Qt::MouseButton button);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // Tab reaches the buttons; Space or Enter presses and releases one.
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -45,4 +53,5 @@ class ToolButton : public QLabel {
   int index_;
   Look look_ = Look::Normal;
   bool highlighted_ = false;
+  QString keyHint_;
 };

@@ -10,6 +10,7 @@
 #include "BookmarkLoadTarget.h"
 #include "BookmarkView.h"
 #include "PictureBox.h"
+#include "PictureViewLoad.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ frmBookmarks::frmBookmarks(BookmarkLoadTarget& mainWindow, Dialogs& dialogs, std
   renderTimer.SetBudget(std::chrono::microseconds{0});
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Quillory - Bookmarks"));
-  setFixedSize(Pixels(4755), Pixels(3045));
+  // One row taller than the frame, for the picture button below it.
+  setFixedSize(Pixels(4755), Pixels(3045 + 390));
   // Every way of closing unloads the dialog.
   setAttribute(Qt::WA_DeleteOnClose);
   BuildControls();
@@ -59,6 +61,9 @@ frmBookmarks::frmBookmarks(BookmarkLoadTarget& mainWindow, Dialogs& dialogs, std
   connect(cmdLoad, &QPushButton::clicked, this, &frmBookmarks::cmdLoad_Click);
   connect(cmdDelete, &QPushButton::clicked, this, &frmBookmarks::cmdDelete_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &frmBookmarks::reject);
+  connect(cmdPicture, &QPushButton::clicked, this, [this] {
+    if (LoadViewFromPicture(mainWindow_, dialogs_)) accept();
+  });
 }
 
 frmBookmarks::~frmBookmarks() {
@@ -87,6 +92,7 @@ void frmBookmarks::BuildControls() {
   pbxPreview->setGeometry(FromTwips(2640, 1320, 1875, 1275));
   pbxPreview->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   pbxPreview->setFocusPolicy(Qt::NoFocus);
+  pbxPreview->SetDevicePixels(true);  // sharp on a scaled desktop
 
   lblProgress = new QLabel(fraBookmarks);
   lblProgress->setGeometry(FromTwips(2640, 2580, 1875, 255));
@@ -95,6 +101,10 @@ void frmBookmarks::BuildControls() {
   setTabOrder(lstBookmarks, cmdLoad);
   setTabOrder(cmdLoad, cmdDelete);
   setTabOrder(cmdDelete, cmdCancel);
+  cmdPicture = MakeButton(QStringLiteral("From &Picture..."), FromTwips(2700, 3045, 1875, 315), this);
+  cmdPicture->setToolTip(QStringLiteral("Load the view kept in a picture saved as PNG"));
+  cmdPicture->setFont(InterfaceFont());
+  setTabOrder(cmdCancel, cmdPicture);
   lstBookmarks->setFocus(Qt::OtherFocusReason);
 }
 

@@ -44,6 +44,8 @@ class frmBookmarks : public QDialog, public RendererListener {
   QPushButton* cmdLoad = nullptr;
   QPushButton* cmdDelete = nullptr;
   QPushButton* cmdCancel = nullptr;
+  // Loads the view a saved PNG picture carries instead of a bookmark.
+  QPushButton* cmdPicture = nullptr;
   PictureBox* pbxPreview = nullptr;
   QLabel* lblProgress = nullptr;
 

@@ -100,6 +100,7 @@ void frmOrbits::BuildControls() {
   pbxOutput->setObjectName(QStringLiteral("pbxOutput"));
   pbxOutput->setGeometry(0, 140, 273, 273);
   pbxOutput->setFocusPolicy(Qt::NoFocus);
+  pbxOutput->SetDevicePixels(true);  // sharp on a scaled desktop
   lblProgress = new QLabel(this);
   lblProgress->setGeometry(0, 412, 273, 17);
 
@@ -107,6 +108,7 @@ void frmOrbits::BuildControls() {
   pbxOriginalImage = new PictureBox(this);
   pbxOriginalImage->setGeometry(pbxOutput->geometry());
   pbxOriginalImage->hide();
+  pbxOriginalImage->SetDevicePixels(true);
 
   setTabOrder(txtReal, txtImaginary);
   setTabOrder(txtImaginary, cmdNewPoint);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "Dialogs.h"
@@ -14,6 +15,8 @@
 #include "Readouts.h"
 #include "SavePictureCommand.h"
 #include "ToolButton.h"
+#include "ViewNavigator.h"
+#include "ViewState.h"
 #include "ZoomBox.h"
 #include "frmMusic.h"
 
@@ -59,6 +62,7 @@ frmQuillory::frmQuillory(Dialogs& dialogs, std::filesystem::path programFolder, 
   lblCoordinates->installEventFilter(this);
   fraModes->installEventFilter(this);
   txtIterations->installEventFilter(this);
+  SetUpConveniences();  // desktop conveniences: wheel, keys, history, drops, help
 }
 
 frmQuillory::~frmQuillory() {
@@ -100,7 +104,9 @@ void frmQuillory::UpdateMinimumSize() {
   // The minimum is an outer size; the window system adds its frame.
   const int frameWidth = frameGeometry().width() - geometry().width();
   const int frameHeight = frameGeometry().height() - geometry().height();
-  setMinimumSize(std::max(kMinimumOuterWidth - frameWidth, 0), std::max(kMinimumOuterHeight - frameHeight, 0));
+  // Never so low that the strip covers the last tool buttons.
+  setMinimumSize(std::max(kMinimumOuterWidth - frameWidth, 0),
+                 std::max({kMinimumOuterHeight - frameHeight, ToolColumnHeight(), 0}));
 }
 
 void frmQuillory::resizeEvent(QResizeEvent* event) {
@@ -145,6 +151,7 @@ void frmQuillory::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------- renderer events
 
 void frmQuillory::OnBeforeRender() {
+  navigator_->RecordCurrent();  // desktop conveniences: the view history
   SetStatus(QStringLiteral("Initializing..."));
   lblButtons[4]->setText(QStringLiteral("Abort"));
 }
@@ -181,7 +188,9 @@ void frmQuillory::PlaceCoordinates(double viewportY) {
   const double viewportHeight = pbxOutput->ScaleHeight();
   const QPoint inside = pbxOutput->contentsRect().topLeft();
   // The readout always sits in the half of the viewport the mouse is not in.
-  const int top = viewportY < viewportHeight / 2 ? static_cast<int>(viewportHeight) - lblCoordinates->height() - 5 : 5;
+  // The labels are widgets, placed in logical pixels also on a scaled screen.
+  const int logicalHeight = pbxOutput->contentsRect().height();
+  const int top = viewportY < viewportHeight / 2 ? logicalHeight - lblCoordinates->height() - 5 : 5;
   lblCoordinates->move(inside.x() + 5, inside.y() + top);
   lblCoordinatesShadow->move(inside.x() + 6, inside.y() + top + 1);
 }
@@ -262,7 +271,8 @@ bool frmQuillory::eventFilter(QObject* watched, QEvent* event) {
     // that began on it passes on to the viewport, which then zooms.
     const auto* move = static_cast<QMouseEvent*>(event);
     if (move->buttons() != Qt::NoButton) return false;
-    PlaceCoordinates(lblCoordinates->mapTo(pbxOutput, move->position()).y() - pbxOutput->contentsRect().top());
+    PlaceCoordinates((lblCoordinates->mapTo(pbxOutput, move->position()).y() - pbxOutput->contentsRect().top()) *
+                     pbxOutput->PixelRatio());
     return true;
   }
   if (watched == fraModes && event->type() == QEvent::MouseMove) {
@@ -320,7 +330,11 @@ void frmQuillory::RunCommand(int index) {
     case 1: rndRenderer.WindowZoomOut(); break;
     case 3: ToggleFractal(); break;
     case 4: RedrawOrAbort(); break;
-    case 5: SavePictureCommand(*pbxOutput, dialogs_); break;
+    case 5: {
+      const ViewState shown = ViewState::Capture(rndRenderer, *pbxOutput);
+      SavePictureCommand(*pbxOutput, dialogs_, &shown);
+      break;
+    }
     case 9:
       rndRenderer.SetMaxIterations(IterationLimit::Halved(rndRenderer.GetMaxIterations()));
       rndRenderer.Redraw(false);

@@ -19,6 +19,9 @@ class MidiService;
 class frmBookmarks;
 class frmMusic;
 class frmOrbits;
+class frmHelp;
+class ViewNavigator;
+struct ViewState;
 
 // The main window: the viewport drawn progressively by its renderer, the
 // status strip, and the column of tool buttons.
@@ -67,6 +70,13 @@ class frmQuillory : public QWidget,
   // What the bookmarks dialog sets when it loads a view.
   FractalRenderer& MainRenderer() override { return rndRenderer; }
   void SetFractalCaption(const QString& caption) override;
+
+  // ---- Desktop conveniences (frmQuilloryConveniences.cpp): the wheel,
+  // the keys, the view history, dropped pictures and the help window.
+  const ViewNavigator& Navigator() const { return *navigator_; }
+  // Shows a view found elsewhere (a dropped picture), as a loaded bookmark.
+  void RestoreView(const ViewState& view);
+  frmHelp* HelpWindow() const;
 
  signals:
   // The window was closed: the program ends.
@@ -125,6 +135,19 @@ class frmQuillory : public QWidget,
   void ShowMelodizer(double realPart1, double imaginaryPart1, double realPart2, double imaginaryPart2);
   MidiService& Midi();
 
+  // ---- Desktop conveniences.
+  void SetUpConveniences();
+  void ClickButton(int index);
+  void MoveInHistory(bool forward);
+  void RedrawKey();
+  void EscapeKey();
+  void ShowHelp();
+  // Leaves a pending Julia pick or trace without drawing anything, for a
+  // command that draws a whole view of its own.
+  void DropPendingMode();
+  // The least inside height that shows the whole tool column.
+  int ToolColumnHeight() const;
+
   Dialogs& dialogs_;
   std::filesystem::path programFolder_;
   bool isLoaded_ = false;
@@ -133,4 +156,6 @@ class frmQuillory : public QWidget,
   QPointer<frmBookmarks> bookmarks_;
   QPointer<frmMusic> melodizer_;
   QPointer<frmOrbits> orbiter_;
+  std::unique_ptr<ViewNavigator> navigator_;
+  QPointer<frmHelp> help_;
 };

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
 #include <functional>
@@ -29,7 +31,9 @@ void WhenModalShows(std::function<void(QWidget&)> answer) {
 class QtDialogsTest : public ::testing::Test {
  protected:
   QApplication& application{TestApplication()};
-  QtDialogs dialogs;
+  QTemporaryDir temporary;
+  // Never the user's own settings.
+  QtDialogs dialogs{nullptr, LastFolder(temporary.filePath("Quillory.conf"))};
 };
 
 TEST_F(QtDialogsTest, MessageBoxesAreTitledAndAnswerWithTheButtonPressed) {
@@ -71,6 +75,39 @@ TEST_F(QtDialogsTest, SaveDialogUsesTheFilterAndDefaultExtension) {
   });
   EXPECT_EQ(dialogs.SaveFileDialog({"bmp", "Bitmap Files (*.bmp)"}), "");
   EXPECT_EQ(seen, (QStringList{"Quillory", "Bitmap Files (*.bmp)", "bmp"}));
+}
+
+TEST_F(QtDialogsTest, FileDialogsOpenInTheFolderLastUsedAndPngTakesItsOwnExtension) {
+  const QString chosenFolder = temporary.filePath("chosen");
+  ASSERT_TRUE(QDir().mkpath(chosenFolder));
+  QString suffixAfterPng;
+  WhenModalShows([&](QWidget& modal) {
+    auto& dialog = dynamic_cast<QFileDialog&>(modal);
+    dialog.selectNameFilter("PNG Files (*.png)");
+    emit dialog.filterSelected("PNG Files (*.png)");
+    suffixAfterPng = dialog.defaultSuffix();
+    dialog.setDirectory(chosenFolder);
+    dialog.selectFile(chosenFolder + "/view.png");
+    QMetaObject::invokeMethod(&dialog, "accept");
+  });
+  EXPECT_EQ(dialogs.SaveFileDialog({"bmp", "Bitmap Files (*.bmp);;PNG Files (*.png)"}),
+            (chosenFolder + "/view.png").toStdString());
+  EXPECT_EQ(suffixAfterPng, "png");
+
+  QString startedIn;
+  WhenModalShows([&](QWidget& modal) {
+    startedIn = dynamic_cast<QFileDialog&>(modal).directory().absolutePath();
+    dynamic_cast<QDialog&>(modal).reject();
+  });
+  EXPECT_EQ(dialogs.OpenFileDialog({"PNG Files (*.png)"}), "");
+  EXPECT_EQ(startedIn, QDir(chosenFolder).absolutePath());
+  // Songs keep a folder of their own.
+  WhenModalShows([&](QWidget& modal) {
+    startedIn = dynamic_cast<QFileDialog&>(modal).directory().absolutePath();
+    dynamic_cast<QDialog&>(modal).reject();
+  });
+  dialogs.SaveFileDialog({"mid", "MIDI Files (*.mid)"});
+  EXPECT_NE(startedIn, QDir(chosenFolder).absolutePath());
 }
 
 TEST_F(QtDialogsTest, WaitRunsPendingEventsOnceAndTimersForAtLeastItsTime) {

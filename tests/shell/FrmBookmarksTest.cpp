@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
+
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -156,8 +158,11 @@ TEST_F(FrmBookmarksTest, PreviewDrawsTheClickedBookmarkInDraftQualityWhateverCam
 
 TEST_F(FrmBookmarksTest, AFixedToolWindowWhoseProgressShowsWholePercentsCutDownThenDone) {
   LoadDialog(folder.Path(), dialogs);
-  EXPECT_EQ(dialog->minimumSize(), QSize(317, 203));
-  EXPECT_EQ(dialog->maximumSize(), QSize(317, 203));
+  // One row below the frame holds the button that loads a picture's view.
+  EXPECT_EQ(dialog->minimumSize(), QSize(317, 203 + 26));
+  EXPECT_EQ(dialog->maximumSize(), QSize(317, 203 + 26));
+  EXPECT_GE(dialog->cmdPicture->y(), dialog->fraBookmarks->geometry().bottom());
+  EXPECT_LE(dialog->cmdPicture->geometry().bottom(), dialog->height() - 1);
   // The preview's inside, where the renderer draws, is within its 2-pixel border.
   EXPECT_EQ(QSizeF(dialog->pbxPreview->ScaleWidth(), dialog->pbxPreview->ScaleHeight()), QSizeF(121, 81));
 

@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 
 #include "PictureBox.h"
+#include "PictureView.h"
 #include "ScriptedDialogs.h"
+#include "ViewState.h"
 #include "WidgetTesting.h"
 
 namespace {
@@ -39,7 +41,7 @@ class SavePictureCommandTest : public ::testing::Test {
 TEST_F(SavePictureCommandTest, CancellingSavesNothingAndANewFileIsWrittenWithoutAQuestion) {
   SavePictureCommand(picture, dialogs);
   ASSERT_EQ(dialogs.History().size(), 2u);
-  EXPECT_EQ(dialogs.History()[0].text, "Bitmap Files (*.bmp)");
+  EXPECT_EQ(dialogs.History()[0].text, "Bitmap Files (*.bmp);;PNG Files (*.png)");
   EXPECT_EQ(dialogs.History()[0].defaultAnswer, "bmp");
   EXPECT_EQ(dialogs.History()[1].text, "The picture was not saved.");
   EXPECT_EQ(dialogs.History()[1].icon, MessageIcon::Stop);
@@ -72,6 +74,40 @@ TEST_F(SavePictureCommandTest, AnExistingFileIsOnlyReplacedOnYesAndAFailedWriteI
   const std::string report = dialogs.Messages()[0];
   EXPECT_EQ(report.rfind("Unable to save file:\r\n", 0), 0u) << report;
   EXPECT_GT(report.size(), std::string("Unable to save file:\r\n").size());
+}
+
+TEST_F(SavePictureCommandTest, TheNameChoosesTheFormatAndAPngCarriesTheView) {
+  ViewState view;
+  view.centerX = -0.743643887037151;
+  view.centerY = 0.1318259042053119 / 3;
+  view.windowWidth = 1.0 / 3e9;
+  view.maxIterations = 4096;
+  view.fractalType = 1;
+  view.juliaReal = -0.8;
+  view.juliaImaginary = 0.156;
+  const auto firstBytes = [](const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+  };
+  for (const char* name : {"shown.png", "SHOUTED.PNG"}) {
+    const QString path = folder.filePath(name);
+    dialogs.ClearHistory();
+    dialogs.AnswerSaveFile(path.toStdString());
+    SavePictureCommand(picture, dialogs, &view);
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(firstBytes(path), QByteArray("\x89PNG"));
+    EXPECT_TRUE(FileHoldsThePicture(path.toStdString()));
+    const auto restored = PictureView::Read(path);
+    ASSERT_TRUE(restored) << name;
+    // To the bit, so the restored view draws the same picture.
+    EXPECT_EQ(*restored, view);
+  }
+  // A bitmap stays a bitmap, even when the view is at hand, and keeps no view.
+  const QString bitmap = folder.filePath("shown.bmp");
+  dialogs.AnswerSaveFile(bitmap.toStdString());
+  SavePictureCommand(picture, dialogs, &view);
+  EXPECT_EQ(firstBytes(bitmap).left(2), QByteArray("BM"));
+  EXPECT_FALSE(PictureView::Read(bitmap));
 }
 
 }  // namespace

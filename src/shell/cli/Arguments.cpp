@@ -43,8 +43,27 @@ std::optional<PictureSize> ParseSize(std::string_view text) {
   return PictureSize{static_cast<int>(*width), static_cast<int>(*height)};
 }
 
+namespace {
+
+// "--name=value" is the same as "--name value"; a value may hold "=" itself.
+std::vector<std::string> SplitJoinedValues(std::vector<std::string> arguments) {
+  std::vector<std::string> split;
+  for (std::string& argument : arguments) {
+    const auto equals = argument.find('=');
+    if (argument.rfind("--", 0) == 0 && equals != std::string::npos && equals > 2) {
+      split.push_back(argument.substr(0, equals));
+      split.push_back(argument.substr(equals + 1));
+    } else {
+      split.push_back(std::move(argument));
+    }
+  }
+  return split;
+}
+
+}  // namespace
+
 OptionReader::OptionReader(std::vector<std::string> arguments)
-    : arguments_(std::move(arguments)), used_(arguments_.size(), false) {}
+    : arguments_(SplitJoinedValues(std::move(arguments))), used_(arguments_.size(), false) {}
 
 std::optional<std::string> OptionReader::Value(std::string_view name) {
   std::optional<std::string> value;

@@ -21,7 +21,7 @@ struct PictureSize {
 };
 std::optional<PictureSize> ParseSize(std::string_view text);
 
-// Walks "--name value" pairs and bare "--flag"s in order. A command asks for
+// Walks "--name value" (or "--name=value") pairs and bare "--flag"s in order. A command asks for
 // each option it knows; whatever is left over is an unknown option.
 class OptionReader {
  public:

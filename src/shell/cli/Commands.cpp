@@ -41,12 +41,31 @@ constexpr Command kCommands[] = {
 void PrintUsage(std::ostream& out) {
   out << "Usage: quillory                 open the desktop program\n";
   for (const Command& command : kCommands) out << "       quillory " << command.usage << "\n";
+  out << "       quillory COMMAND --help  quillory --help  quillory --version\n"
+      << "Options take the form --name value or --name=value.\n";
 }
 
 int RunCommand(const std::string& name, const std::vector<std::string>& arguments, std::ostream& out,
                std::ostream& err) {
-  for (const Command& command : kCommands)
-    if (command.name == name) return command.run(arguments, out, err);
+  if (name == "--help" || name == "-h") {
+    PrintUsage(out);
+    return kExitSuccess;
+  }
+  if (name == "--version") {
+    out << "quillory " << QUILLORY_VERSION << "\n";
+    return kExitSuccess;
+  }
+  for (const Command& command : kCommands) {
+    if (command.name != name) continue;
+    for (const std::string& argument : arguments) {
+      if (argument == "--help" || argument == "-h") {
+        out << "Usage: quillory " << command.usage << "\n"
+            << "Options take the form --name value or --name=value.\n";
+        return kExitSuccess;
+      }
+    }
+    return command.run(arguments, out, err);
+  }
   err << "quillory: unknown command '" << name << "'\n";
   PrintUsage(err);
   return kExitUsage;
