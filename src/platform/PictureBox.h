@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ class PictureBox : public QFrame, public RenderSurface {
   float ScaleHeight() const override;
   void Clear() override;
   void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override;
+  void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override;
 
   void SetBackColour(std::int32_t colour);
   std::int32_t BackColour() const { return backColour_; }
@@ -91,6 +93,7 @@ class PictureBox : public QFrame, public RenderSurface {
   QPointF ToInside(const QPointF& widgetPosition) const;
 
   mutable QImage image_;
+  std::vector<QRgb> blockRgbs_;
   std::int32_t backColour_ = 0xFFFFFF;
   DrawMode drawMode_ = DrawMode::Copy;
   int drawWidth_ = 1;
