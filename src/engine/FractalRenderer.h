@@ -58,6 +58,9 @@ class FractalRenderer {
   double GetWindowLeft() const { return windowLeft_; }
   double GetWindowTop() const { return windowTop_; }
 
+  // Rows of the current pass counted in the background and not yet drawn.
+  std::size_t RowsCountedAhead() const { return rowsAhead_.RowsReady(); }
+
   // The packed colour a count is painted in under the current cap.
   std::int32_t CountColour(std::int32_t count) const;
 

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QString>
 #include <cstdio>
+#include <chrono>
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <variant>
@@ -134,12 +136,18 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
     return kExitUsage;
   }
 
+  auto T0 = std::chrono::steady_clock::now();
+  auto lap = [&](const char* w){ auto t=std::chrono::steady_clock::now(); std::cerr << w << " " << std::chrono::duration<double,std::milli>(t-T0).count() << "\n"; T0=t; };
   MemorySurface surface(request.size.width, request.size.height, 0);
   RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
   Render(request, surface, progress);
   progress.Finish();
+  lap("render");
+  QImage im = ToImage(surface); lap("convert");
 
-  if (!ToImage(surface).save(&file, request.format.constData()) || !file.commit()) {
+  bool ok = im.save(&file, request.format.constData()); lap("save");
+  ok = ok && file.commit(); lap("commit");
+  if (!ok) {
     err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
         << "\n";
     file.cancelWriting();
