@@ -6,13 +6,12 @@
 #include <QSaveFile>
 #include <QString>
 #include <cstdio>
-#include <chrono>
-#include <iostream>
 #include <optional>
 #include <ostream>
 #include <variant>
 
 #include "Arguments.h"
+#include "BitmapWriter.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
@@ -103,18 +102,17 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
   }
 }
 
-QImage ToImage(const MemorySurface& surface) {
-  QImage image(surface.Width(), surface.Height(), QImage::Format_RGB888);
-  for (int y = 0; y < surface.Height(); ++y) {
-    uchar* line = image.scanLine(y);
-    for (int x = 0; x < surface.Width(); ++x) {
-      const std::int32_t colour = surface.Pixel(x, y);
-      line[3 * x] = static_cast<uchar>(colour & 0xFF);
-      line[3 * x + 1] = static_cast<uchar>((colour >> 8) & 0xFF);
-      line[3 * x + 2] = static_cast<uchar>((colour >> 16) & 0xFF);
-    }
-  }
-  return image;
+// Both formats are written straight from the rendered pixels, without a
+// converted copy of the whole picture.
+bool WritePicture(const MemorySurface& surface, const QByteArray& format, QIODevice& file) {
+  if (format == "BMP")
+    return WriteBitmap(surface, [&](const char* data, std::size_t size) {
+      return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    });
+  // Packed colours lie in memory as red, green, blue and an unused byte.
+  const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
+                    static_cast<qsizetype>(surface.Width()) * 4, QImage::Format_RGBX8888);
+  return view.save(&file, format.constData());
 }
 
 }  // namespace
@@ -136,18 +134,12 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
     return kExitUsage;
   }
 
-  auto T0 = std::chrono::steady_clock::now();
-  auto lap = [&](const char* w){ auto t=std::chrono::steady_clock::now(); std::cerr << w << " " << std::chrono::duration<double,std::milli>(t-T0).count() << "\n"; T0=t; };
   MemorySurface surface(request.size.width, request.size.height, 0);
   RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
   Render(request, surface, progress);
   progress.Finish();
-  lap("render");
-  QImage im = ToImage(surface); lap("convert");
 
-  bool ok = im.save(&file, request.format.constData()); lap("save");
-  ok = ok && file.commit(); lap("commit");
-  if (!ok) {
+  if (!WritePicture(surface, request.format, file) || !file.commit()) {
     err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
         << "\n";
     file.cancelWriting();
