@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 
 #include "EscapeKernel.h"
 
@@ -11,6 +12,8 @@ namespace {
 // wide surface holds a few hundred rows and a narrow one a whole pass.
 constexpr std::size_t kPointsAhead = std::size_t{1} << 22;
 constexpr std::size_t kMostRowsAhead = 4096;
+// A row of a few thousand points takes well under this on a free core.
+constexpr auto kLongestWait = std::chrono::milliseconds(3);
 
 unsigned HelpersOfThisMachine() { return std::max(1u, std::thread::hardware_concurrency()); }
 
@@ -86,10 +89,17 @@ void RowsAhead::CountRow(const BlockRowSettings& settings, int row, std::vector<
     Count(settings, row, reals_, counts);
     lock.lock();
     rows_.pop_front();
-  } else {
-    rowDone_.wait(lock, [this] { return rows_.front().done; });
+  } else if (rowDone_.wait_for(lock, kLongestWait, [this] { return rows_.front().done; })) {
     counts.swap(rows_.front().counts);
     rows_.pop_front();
+  } else {
+    // The helper on this row has been held up (the cores are shared with
+    // other programs); a window's timer tick must not wait for it, so the
+    // row is counted again here and the helper's result dropped.
+    rows_.pop_front();
+    lock.unlock();
+    Count(settings, row, reals_, counts);
+    lock.lock();
   }
   if (idleHelpers_ > 0 && CanClaim()) workReady_.notify_one();
 }
@@ -125,7 +135,8 @@ void RowsAhead::HelperLoop() {
     lock.lock();
     // Rows of an older generation were dropped while they were counted.
     if (generation != generation_) continue;
-    // Rows leave only from the front, once counted, so this one is still here.
+    // Rows leave from the front only: counted, or taken over by the painter.
+    if (rows_.empty() || top < rows_.front().top) continue;
     const std::size_t index = static_cast<std::size_t>((top - rows_.front().top) / settings.Step());
     Row& row = rows_[index];
     row.counts.swap(counts);
