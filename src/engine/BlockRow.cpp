@@ -23,11 +23,16 @@ bool BlockRowSettings::SameAs(const BlockRowSettings& other) const {
 double BlockRowPoints(const BlockRowSettings& settings, int row, std::vector<double>& reals) {
   const int step = settings.Step();
   const int extent = settings.Extent();
-  reals.clear();
-  for (int x = 0; x <= settings.width; x += step) {
-    // Summed in full integers: near the 16-bit limit a short sum would wrap.
-    const int centreX = Nearest((x + (x + extent)) / 2.0);
-    reals.push_back(settings.windowLeft + centreX * settings.pixelSize);
+  reals.resize(settings.BlockCount());
+  // An even extent puts the centre on a whole pixel; an odd one halfway,
+  // where the rounding goes to the even pixel. Sums are in full integers:
+  // near the 16-bit limit a short sum would wrap.
+  const bool halfway = extent % 2 != 0;
+  int x = 0;
+  for (double& real : reals) {
+    const int centreX = halfway ? Nearest((x + (x + extent)) / 2.0) : x + extent / 2;
+    real = settings.windowLeft + centreX * settings.pixelSize;
+    x += step;
   }
   const int centreY = Nearest((row + (row + extent)) / 2.0);
   return settings.windowTop + centreY * settings.pixelSize;
