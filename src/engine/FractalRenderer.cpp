@@ -9,7 +9,6 @@ namespace {
 
 constexpr std::int32_t kInitialMaxIterations = 256;
 constexpr double kInitialWindowWidth = 4.0;
-constexpr std::int16_t kDraftBlockSize = 2;
 
 // Ties go to the even integer, as the floating-point unit converts by default.
 int Nearest(double value) { return static_cast<int>(std::nearbyint(value)); }
@@ -182,93 +181,79 @@ void FractalRenderer::Redraw(bool draftQuality) {
   if (surface_) surface_->Clear();
   isRendering_ = false;
   isDraft_ = draftQuality;
+  rowsAhead_.Discard();
   if (listener_) listener_->OnRedraw();
 }
 
 void FractalRenderer::Abort() {
   isRendering_ = false;
+  rowsAhead_.Discard();
   if (listener_) listener_->OnAbort();
 }
 
 void FractalRenderer::StartRender() {
   if (listener_) listener_->OnBeforeRender();
   isRendering_ = true;
-  currentRow_ = 0;
-  if (isDraft_) {
-    blockSize_ = kDraftBlockSize;
-    currentPass_ = 1;
-    passCount_ = 1;
-    return;
-  }
-  currentPass_ = 2;
-  blockSize_ = static_cast<std::int16_t>(Nearest(ScaleWidth()));
-  // One pass per power of four in the width: the fourth root, cut down.
-  passCount_ = static_cast<std::int16_t>(std::floor(std::pow(static_cast<double>(blockSize_), 0.25)));
-  if (listener_) listener_->OnProgressPass(currentPass_, passCount_);
-  blockSize_ = static_cast<std::int16_t>(Nearest(blockSize_ / 4.0));
-}
-
-void FractalRenderer::FinishPass() {
-  ++currentPass_;
-  currentRow_ = 0;
-  blockSize_ = static_cast<std::int16_t>(Nearest(blockSize_ / 4.0));
-  if (currentPass_ == passCount_) blockSize_ = 1;
-  // A pass that reaches single pixels is the last one, whatever its number.
-  if (blockSize_ == 1) currentPass_ = passCount_;
-  if (currentPass_ <= passCount_ && listener_) listener_->OnProgressPass(currentPass_, passCount_);
+  position_ = FirstPass(Nearest(ScaleWidth()), isDraft_);
+  if (!isDraft_ && listener_) listener_->OnProgressPass(position_.currentPass, position_.passCount);
 }
 
 bool FractalRenderer::RendererCallback() {
   if (surface_ == nullptr) return false;
   // Finished: nothing more is drawn until the next Redraw or Abort.
-  if (isRendering_ && currentPass_ > passCount_) return false;
+  if (isRendering_ && position_.IsFinished()) return false;
   if (SurfaceIsEmpty()) {
     // Nothing to draw on (a minimised window); end the render instead of
     // looping over blocks of no size.
     if (!isRendering_ && listener_) listener_->OnBeforeRender();
     isRendering_ = true;
-    currentPass_ = 1;
-    passCount_ = 0;
+    position_ = {0, 0, 1, 0};
+    rowsAhead_.Discard();
     if (listener_) listener_->OnAfterRender();
     return false;
   }
   if (!isRendering_) StartRender();
 
-  if (listener_) listener_->OnProgress(static_cast<double>(currentRow_ + blockSize_) / ScaleHeight());
-  RenderRow(currentRow_, blockSize_);
-  currentRow_ = static_cast<std::int16_t>(currentRow_ + blockSize_);
-  if (currentRow_ >= ScaleHeight()) FinishPass();
+  if (listener_) listener_->OnProgress(ProgressBeforeRow(position_, ScaleHeight()));
+  RenderRow(position_.currentRow, position_.blockSize);
+  if (AdvanceRow(position_, ScaleHeight()) && position_.IsAnnounced() && listener_)
+    listener_->OnProgressPass(position_.currentPass, position_.passCount);
 
-  if (currentPass_ > passCount_) {
+  if (position_.IsFinished()) {
     if (listener_) listener_->OnAfterRender();
     return false;
   }
   return true;
 }
 
+void FractalRenderer::CountRow(const BlockRowSettings& settings, int row) {
+  if (rowCounter_ == nullptr) {
+    rowsAhead_.CountRow(settings, row, blockCounts_);
+    return;
+  }
+  const double imaginary = BlockRowPoints(settings, row, blockReals_);
+  blockCounts_.resize(blockReals_.size());
+  rowCounter_->CountRow(settings.parameters, blockReals_, imaginary, blockCounts_);
+}
+
 void FractalRenderer::RenderRow(int row, int size) {
-  const int width = Nearest(ScaleWidth());
+  // The settings are read afresh for every row, so a change of view, cap,
+  // fractal or surface takes effect from the next row drawn.
+  BlockRowSettings settings;
+  settings.parameters = parameters_;
+  settings.windowLeft = windowLeft_;
+  settings.windowTop = windowTop_;
+  settings.pixelSize = pixelSize_;
+  settings.width = Nearest(ScaleWidth());
+  settings.blockSize = size;
+  settings.height = ScaleHeight();
+  CountRow(settings, row);
+
   // Blocks span size + 1 pixels, overlapping their right and lower neighbours
   // by one, so the last block of a row may reach past the edge. Size 1 is
   // the per-pixel pass; a size of 0 (the coarse pass of a one- or
   // two-pixel-wide surface) draws single pixels too instead of never moving on.
-  const int step = std::max(size, 1);
-  const int extent = size > 1 ? size : 0;
-  const int bottom = row + extent;
-  blockLefts_.clear();
-  blockReals_.clear();
-  for (int x = 0; x <= width; x += step) {
-    const int centreX = Nearest((x + (x + extent)) / 2.0);
-    blockLefts_.push_back(x);
-    blockReals_.push_back(windowLeft_ + centreX * pixelSize_);
-  }
-  const int centreY = Nearest((row + bottom) / 2.0);
-  const double imaginary = windowTop_ + centreY * pixelSize_;
-
-  blockCounts_.resize(blockReals_.size());
-  RowCounter& counter = rowCounter_ ? *rowCounter_ : *fastCounter_;
-  counter.CountRow(parameters_, blockReals_, imaginary, blockCounts_);
-
-  for (std::size_t i = 0; i < blockLefts_.size(); ++i)
-    surface_->FillRectangle(blockLefts_[i], row, blockLefts_[i] + extent, bottom, CountColour(blockCounts_[i]));
+  blockColours_.resize(blockCounts_.size());
+  for (std::size_t i = 0; i < blockCounts_.size(); ++i) blockColours_[i] = CountColour(blockCounts_[i]);
+  surface_->FillBlockRow(row, row + settings.Extent(), settings.Step(), settings.Extent(), blockColours_);
 }

@@ -2,15 +2,15 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "ComplexNumber.h"
 #include "EscapeCount.h"
-#include "FastRowCounter.h"
+#include "PassSchedule.h"
 #include "RenderSurface.h"
 #include "RendererListener.h"
 #include "RowCounter.h"
+#include "RowsAhead.h"
 
 // The fractal engine: a viewport onto the complex plane, the escape counts of
 // its points, and a progressive coarse-to-fine drawing of it onto a surface,
@@ -21,7 +21,8 @@ class FractalRenderer {
 
   // Events go to the listener; null means nobody listens.
   void SetListener(RendererListener* listener) { listener_ = listener; }
-  // Where block rows get their escape counts; null means the fast counter.
+  // Where block rows get their escape counts; null means the fast path,
+  // which counts the rows of a pass ahead on every core.
   void SetRowCounter(RowCounter* rowCounter);
 
   void Redraw(bool draftQuality);
@@ -57,6 +58,9 @@ class FractalRenderer {
   double GetWindowLeft() const { return windowLeft_; }
   double GetWindowTop() const { return windowTop_; }
 
+  // Rows of the current pass counted in the background and not yet drawn.
+  std::size_t RowsCountedAhead() const { return rowsAhead_.RowsReady(); }
+
   // The packed colour a count is painted in under the current cap.
   std::int32_t CountColour(std::int32_t count) const;
 
@@ -69,13 +73,13 @@ class FractalRenderer {
   void FitHeightToSurface();
   void RememberSurfaceSize();
   void StartRender();
-  void FinishPass();
   void RenderRow(int row, int size);
+  void CountRow(const BlockRowSettings& settings, int row);
 
   RendererListener* listener_ = nullptr;
   RowCounter* rowCounter_ = nullptr;
-  // Shared, so that renderers stay copyable; copies then share its threads.
-  std::shared_ptr<FastRowCounter> fastCounter_ = std::make_shared<FastRowCounter>();
+  // A copied renderer gets threads of its own and nothing counted ahead.
+  RowsAhead rowsAhead_;
   RenderSurface* surface_ = nullptr;
 
   EscapeParameters parameters_;
@@ -91,14 +95,11 @@ class FractalRenderer {
 
   bool isRendering_ = false;
   bool isDraft_ = false;
-  std::int16_t currentRow_ = 0;
-  std::int16_t blockSize_ = 0;
-  std::int16_t currentPass_ = 0;
-  std::int16_t passCount_ = 0;
+  PassPosition position_;
 
   // Per-row scratch, kept to avoid an allocation per row.
-  std::vector<int> blockLefts_;
   std::vector<double> blockReals_;
   std::vector<std::int32_t> blockCounts_;
+  std::vector<std::int32_t> blockColours_;
   std::array<std::int32_t, 64> hueColours_{};
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "BlockLine.h"
+
 MemorySurface::MemorySurface(int width, int height, std::int32_t background)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), background_(background) {
   Clear();
@@ -24,4 +26,13 @@ void MemorySurface::FillRectangle(int x1, int y1, int x2, int y2, std::int32_t c
     auto row = pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_;
     std::fill(row + left, row + right + 1, colour);
   }
+}
+
+void MemorySurface::FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) {
+  const int first = std::max(top, 0);
+  const int last = std::min(bottom, height_ - 1);
+  if (first > last || width_ == 0) return;
+  const std::span<std::int32_t> line = MutableLine(first);
+  ComposeBlockLine(line, step, extent, colours);
+  for (int y = first + 1; y <= last; ++y) std::copy(line.begin(), line.end(), MutableLine(y).begin());
 }

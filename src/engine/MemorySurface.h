@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "RenderSurface.h"
@@ -15,6 +16,7 @@ class MemorySurface final : public RenderSurface {
   float ScaleHeight() const override { return static_cast<float>(height_); }
   void Clear() override;
   void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override;
+  void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override;
 
   // A host may resize its surface at any time; the picture starts anew.
   void Resize(int width, int height);
@@ -23,8 +25,15 @@ class MemorySurface final : public RenderSurface {
   int Height() const { return height_; }
   std::int32_t Pixel(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
   const std::vector<std::int32_t>& Pixels() const { return pixels_; }
+  std::span<const std::int32_t> Line(int y) const {
+    return {pixels_.data() + static_cast<std::size_t>(y) * width_, static_cast<std::size_t>(width_)};
+  }
 
  private:
+  std::span<std::int32_t> MutableLine(int y) {
+    return {pixels_.data() + static_cast<std::size_t>(y) * width_, static_cast<std::size_t>(width_)};
+  }
+
   int width_;
   int height_;
   std::int32_t background_;

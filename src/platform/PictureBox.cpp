@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <cmath>
 
+#include "BlockLine.h"
 #include "PixelMask.h"
 
 namespace {
@@ -90,6 +91,26 @@ void PictureBox::FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colo
     }
   }
   UpdatePictureArea(area);
+}
+
+void PictureBox::FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) {
+  // Inverted blocks cancel where they overlap, so only painting has a
+  // shortcut; it writes the scanlines and asks for one repaint of the row.
+  if (drawMode_ == DrawMode::Invert) {
+    RenderSurface::FillBlockRow(top, bottom, step, extent, colours);
+    return;
+  }
+  QImage& image = Image();
+  const int first = std::max(top, 0);
+  const int last = std::min(bottom, image.height() - 1);
+  if (first > last || image.width() == 0) return;
+  blockRgbs_.resize(colours.size());
+  std::transform(colours.begin(), colours.end(), blockRgbs_.begin(), ToRgb);
+  const auto width = static_cast<std::size_t>(image.width());
+  const std::span<QRgb> line(reinterpret_cast<QRgb*>(image.scanLine(first)), width);
+  ComposeBlockLine(line, step, extent, std::span<const QRgb>(blockRgbs_));
+  for (int y = first + 1; y <= last; ++y) std::copy(line.begin(), line.end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
+  UpdatePictureArea(QRect(0, first, image.width(), last - first + 1));
 }
 
 void PictureBox::DrawLine(double x1, double y1, double x2, double y2, std::int32_t colour) {

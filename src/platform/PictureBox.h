@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ class PictureBox : public QFrame, public RenderSurface {
   float ScaleHeight() const override;
   void Clear() override;
   void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override;
+  void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override;
 
   // On a scaled desktop, draw at the screen's own pixels: the picture then
   // has more pixels than the widget has logical ones, and every size, shape
@@ -105,6 +107,7 @@ class PictureBox : public QFrame, public RenderSurface {
   QRect ToLogicalArea(const QRect& pictureArea) const;
 
   mutable QImage image_;
+  std::vector<QRgb> blockRgbs_;
   std::int32_t backColour_ = 0xFFFFFF;
   DrawMode drawMode_ = DrawMode::Copy;
   int drawWidth_ = 1;

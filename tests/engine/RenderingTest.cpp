@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -241,6 +242,61 @@ TEST(RenderingTest, EveryRenderEndsAndAFinishedOneDrawsNothingMore) {
       EXPECT_EQ(listener.events.size(), events);
     }
     for (double progress : listener.progress) EXPECT_TRUE(std::isfinite(progress));
+  }
+}
+
+// Pixels that differ from the colour of their own point: what a finished full
+// render with a per-pixel pass must leave.
+int PixelsOffTheirOwnPoint(const FractalRenderer& renderer, const MemorySurface& picture) {
+  int differences = 0;
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x)
+      if (picture.Pixel(x, y) !=
+          renderer.CountColour(renderer.IteratePoint(renderer.GetVirtualX(x), renderer.GetVirtualY(y))))
+        ++differences;
+  return differences;
+}
+
+TEST(RenderingTest, WideSurfacesWhoseBlocksRoundToNothingEndWithAPerPixelPass) {
+  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
+      {6561, {"2/9", "3/9", "4/9", "5/9", "6/9", "7/9", "9/9"}},
+      {8192, {"2/9", "3/9", "4/9", "5/9", "6/9", "7/9", "9/9"}},
+      {10922, {"2/10", "3/10", "4/10", "5/10", "6/10", "7/10", "10/10"}},
+      {21846, {"2/12", "3/12", "4/12", "5/12", "6/12", "7/12", "8/12", "12/12"}},
+      {32767, {"2/13", "3/13", "4/13", "5/13", "6/13", "7/13", "8/13", "13/13"}},
+  };
+  for (const auto& [width, passes] : cases) {
+    MemorySurface picture(width, 3);
+    RecordingListener listener;
+    FractalRenderer renderer;
+    renderer.SetListener(&listener);
+    renderer.Initialize(picture);
+    renderer.SetMaxIterations(64);
+    renderer.Redraw(false);
+    RunToEnd(renderer, 1000);
+    std::vector<std::string> announced;
+    for (const std::string& event : listener.Milestones())
+      if (event.rfind("ProgressPass ", 0) == 0) announced.push_back(event.substr(13));
+    EXPECT_EQ(announced, passes) << width;
+    EXPECT_EQ(listener.Milestones().back(), "AfterRender") << width;
+    EXPECT_EQ(PixelsOffTheirOwnPoint(renderer, picture), 0) << width;
+  }
+}
+
+TEST(RenderingTest, TallSurfacesEndWithoutNegativeProgress) {
+  for (int height = 32760; height <= 32767; ++height) {
+    MemorySurface picture(16, height);
+    RecordingListener listener;
+    FractalRenderer renderer;
+    renderer.SetListener(&listener);
+    renderer.Initialize(picture);
+    renderer.SetMaxIterations(32);
+    renderer.Redraw(false);
+    // 16 wide: 4-pixel blocks, then the per-pixel pass.
+    EXPECT_EQ(RunToEnd(renderer, 50000), (height + 3) / 4 + height) << height;
+    EXPECT_EQ(listener.Milestones().back(), "AfterRender") << height;
+    EXPECT_GT(*std::min_element(listener.progress.begin(), listener.progress.end()), 0.0) << height;
+    EXPECT_EQ(PixelsOffTheirOwnPoint(renderer, picture), 0) << height;
   }
 }
 

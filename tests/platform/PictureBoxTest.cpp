@@ -162,3 +162,34 @@ TEST_F(PictureBoxTest, SavePictureWritesTheBitmapOrReportsWhyNot) {
 }
 
 }  // namespace
+
+namespace {
+
+// The renderer's rows of blocks, painted and inverted: the scanline path must
+// leave what one rectangle per block leaves.
+TEST_F(PictureBoxTest, BlockRowsMatchOneRectanglePerBlockInBothModes) {
+  struct Row {
+    int top, bottom, step, extent, blocks;
+  };
+  const Row rows[] = {{5, 5, 1, 0, 41}, {0, 10, 10, 10, 5}, {25, 33, 7, 7, 6}, {3, 5, 2, 2, 21}, {-2, 0, 3, 3, 14}};
+  for (const PictureBox::DrawMode mode : {PictureBox::DrawMode::Copy, PictureBox::DrawMode::Invert}) {
+    for (const Row& row : rows) {
+      std::vector<std::int32_t> colours;
+      for (int i = 0; i < row.blocks; ++i) colours.push_back((0x2B4C6D * (i + 1)) & 0xFFFFFF);
+      PictureBox rectangles;
+      rectangles.resize(40, 30);
+      for (PictureBox* box : {&picture, &rectangles}) {
+        box->SetDrawMode(PictureBox::DrawMode::Copy);
+        box->FillRectangle(0, 0, 39, 29, 0x336699);
+        box->SetDrawMode(mode);
+      }
+      picture.FillBlockRow(row.top, row.bottom, row.step, row.extent, colours);
+      rectangles.RenderSurface::FillBlockRow(row.top, row.bottom, row.step, row.extent, colours);
+      EXPECT_EQ(picture.Picture(), rectangles.Picture())
+          << (mode == PictureBox::DrawMode::Invert ? "inverted" : "painted") << " rows " << row.top << "-"
+          << row.bottom;
+    }
+  }
+}
+
+}  // namespace

@@ -46,7 +46,10 @@ class frmQuilloryTest : public ::testing::Test {
   }
   void ClickButton(int index) { QTest::mouseClick(window.lblButtons[index], Qt::LeftButton); }
   // A render is under way and far from done: its pump runs and button 4 reads "Abort".
+  // A whole render can fit in one tick's budget, so from here on each tick
+  // draws one row, and a render stays under way long enough to be seen.
   void StartRenderAndTakeOneStep() {
+    window.timRenderer.SetBudget(std::chrono::microseconds(0));
     window.rndRenderer.Redraw(false);
     ASSERT_TRUE(WaitUntil([&] { return Caption(4) == "Abort"; }));
   }

@@ -11,6 +11,7 @@
 #include <variant>
 
 #include "Arguments.h"
+#include "BitmapWriter.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
@@ -101,18 +102,17 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
   }
 }
 
-QImage ToImage(const MemorySurface& surface) {
-  QImage image(surface.Width(), surface.Height(), QImage::Format_RGB888);
-  for (int y = 0; y < surface.Height(); ++y) {
-    uchar* line = image.scanLine(y);
-    for (int x = 0; x < surface.Width(); ++x) {
-      const std::int32_t colour = surface.Pixel(x, y);
-      line[3 * x] = static_cast<uchar>(colour & 0xFF);
-      line[3 * x + 1] = static_cast<uchar>((colour >> 8) & 0xFF);
-      line[3 * x + 2] = static_cast<uchar>((colour >> 16) & 0xFF);
-    }
-  }
-  return image;
+// Both formats are written straight from the rendered pixels, without a
+// converted copy of the whole picture.
+bool WritePicture(const MemorySurface& surface, const QByteArray& format, QIODevice& file) {
+  if (format == "BMP")
+    return WriteBitmap(surface, [&](const char* data, std::size_t size) {
+      return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    });
+  // Packed colours lie in memory as red, green, blue and an unused byte.
+  const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
+                    static_cast<qsizetype>(surface.Width()) * 4, QImage::Format_RGBX8888);
+  return view.save(&file, format.constData());
 }
 
 }  // namespace
@@ -139,7 +139,7 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
   Render(request, surface, progress);
   progress.Finish();
 
-  if (!ToImage(surface).save(&file, request.format.constData()) || !file.commit()) {
+  if (!WritePicture(surface, request.format, file) || !file.commit()) {
     err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
         << "\n";
     file.cancelWriting();
