@@ -103,9 +103,13 @@ def candidates_in_file(root, path):
 
 
 def library_sources(root, library):
+    """The .cpp files of the library target itself (its add_library), not
+    the tools built beside it, which the library's tests never run."""
     folder = os.path.join("src", library)
-    return sorted(os.path.join(folder, name) for name in os.listdir(os.path.join(root, folder))
-                  if name.endswith(".cpp"))
+    with open(os.path.join(root, folder, "CMakeLists.txt"), encoding="utf-8") as cmake:
+        listing = re.search(r"add_library\(quillory_\w+ STATIC(.*?)\)", cmake.read(), re.S).group(1)
+    return sorted(os.path.join(folder, name) for name in listing.split() if name.endswith(".cpp")
+                  and "$" not in name)
 
 
 def list_mutants(root, libraries, seed, per_library):
@@ -163,6 +167,7 @@ def run(root, base, work, sample_path, libraries):
         sample = [m for m in sample if m[0] in libraries]
     results = []
     total = len(sample)
+    inside = {path for library in {m[0] for m in sample} for path in library_sources(root, library)}
     for index, (library, path, number, line, column, operator, before, after) in enumerate(sample, 1):
         source = os.path.join(root, path)
         with open(source, encoding="utf-8") as f:
@@ -170,7 +175,9 @@ def run(root, base, work, sample_path, libraries):
         stat = os.stat(source)
         mutated = mutate(original.split("\n"), number, line, column, before, after)
         started = time.time()
-        if mutated is None:
+        if path not in inside:
+            outcome = "outside"
+        elif mutated is None:
             outcome = "gone"
         else:
             build = os.path.join(work, "mutant")
@@ -223,15 +230,16 @@ def find_executable(build, target):
 
 def report(results, stream):
     libraries = sorted({r[0] for r in results})
-    stream.write("\n| library | mutants | killed | survived | unbuildable | gone | kill rate |\n")
-    stream.write("|---|---|---|---|---|---|---|\n")
+    stream.write("\n| library | mutants | killed | survived | unbuildable | gone | outside | kill rate |\n")
+    stream.write("|---|---|---|---|---|---|---|---|\n")
     for library in libraries:
         rows = [r for r in results if r[0] == library]
-        count = {o: sum(1 for r in rows if r[7] == o) for o in ("killed", "survived", "unbuildable", "gone")}
+        count = {o: sum(1 for r in rows if r[7] == o)
+                 for o in ("killed", "survived", "unbuildable", "gone", "outside")}
         judged = count["killed"] + count["survived"]
         rate = f"{100.0 * count['killed'] / judged:.1f} %" if judged else "-"
         stream.write(f"| {library} | {len(rows)} | {count['killed']} | {count['survived']} |"
-                     f" {count['unbuildable']} | {count['gone']} | {rate} |\n")
+                     f" {count['unbuildable']} | {count['gone']} | {count['outside']} | {rate} |\n")
     survivors = [r for r in results if r[7] == "survived"]
     stream.write(f"\nSurviving mutants ({len(survivors)}):\n")
     for library, path, number, operator, before, after, line, _ in survivors:

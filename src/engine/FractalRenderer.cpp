@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "HLS.h"
+#include "Nearest.h"
 
 namespace {
 
@@ -11,8 +12,6 @@ constexpr std::int32_t kInitialMaxIterations = 256;
 constexpr double kInitialWindowWidth = 4.0;
 constexpr std::int16_t kDraftBlockSize = 2;
 
-// Ties go to the even integer, as the floating-point unit converts by default.
-int Nearest(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 

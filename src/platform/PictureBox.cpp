@@ -8,10 +8,10 @@
 #include <cmath>
 
 #include "PixelMask.h"
+#include "Nearest.h"
 
 namespace {
 
-int Nearest(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 

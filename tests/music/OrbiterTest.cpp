@@ -136,4 +136,42 @@ TEST(OrbiterTest, NoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
   EXPECT_FALSE(view.noteTimerOn);
 }
 
+TEST(OrbiterTest, APickShowsThePointTheRightWayUpAndAnExplodingOrbitSaysSoAndStops) {
+  MemorySurface surface{273, 273};
+  TimerView view;
+  RecordingMidiService service;
+  ScriptedDialogs dialogs;
+  MidiOutput midiDevice{service, dialogs};
+  TemporaryFolder folder;
+  Orbiter orbiter{view, midiDevice, dialogs, folder.Path()};
+  orbiter.Load(surface);
+  while (view.renderTimerOn) orbiter.OnRenderTimerTick();
+  const FractalRenderer& renderer = orbiter.Renderer();
+  orbiter.OnPicturePicked(40, 60);
+  EXPECT_EQ(orbiter.CurrentTexts().real, FormatNumber(renderer.GetVirtualX(40)));
+  EXPECT_EQ(orbiter.CurrentTexts().imaginary, FormatNumber(-renderer.GetVirtualY(60)));
+  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on 'Iterate' to reiterate the point");
+
+  // 1.5 + 1.5i leaves the disc on its second step: no more iterating or playing.
+  orbiter.OnNewPoint();
+  orbiter.CurrentTexts().real = "1.5";
+  orbiter.CurrentTexts().imaginary = "1.5";
+  orbiter.OnImaginaryLostFocus();
+  EXPECT_EQ(orbiter.CurrentTexts().currentReal, "1.5");
+  EXPECT_EQ(orbiter.CurrentTexts().currentImaginary, "1.5");
+  orbiter.OnIterate();
+  orbiter.OnIterate();
+  EXPECT_EQ(orbiter.CurrentTexts().progress, "The point has exploded.  Click on 'New Point'");
+  EXPECT_FALSE(orbiter.ControlsEnabled().iterate);
+  EXPECT_FALSE(orbiter.ControlsEnabled().play);
+
+  orbiter.OnNewPoint();
+  orbiter.CurrentTexts().real = "-0.1";
+  orbiter.CurrentTexts().imaginary = "0.1";
+  orbiter.OnImaginaryLostFocus();
+  orbiter.OnRealLostFocus();
+  EXPECT_EQ(orbiter.CurrentTexts().currentReal, "-0.1");
+  EXPECT_EQ(orbiter.CurrentTexts().currentImaginary, "0.1");
+}
+
 }  // namespace
