@@ -8,6 +8,7 @@
 #include "ComplexNumber.h"
 #include "EscapeCount.h"
 #include "FastRowCounter.h"
+#include "FractalType.h"
 #include "RenderSurface.h"
 #include "RendererListener.h"
 #include "RowCounter.h"
@@ -48,6 +49,9 @@ class FractalRenderer {
   double GetVirtualY(double y) const { return windowTop_ + y * pixelSize_; }
   void SetJuliaPoint(double realPoint, double imaginaryPoint);
   std::int16_t GetFractal() const { return parameters_.isJulia ? 1 : 0; }
+  // The same, typed, for code that does not store or pass on the number.
+  void SetFractal(FractalType type) { SetFractal(static_cast<std::int16_t>(type)); }
+  FractalType GetFractalType() const { return parameters_.isJulia ? FractalType::Julia : FractalType::Mandelbrot; }
   void Abort();
   void Initialize(RenderSurface& context);
   bool RendererCallback();

@@ -195,7 +195,7 @@ void Explorer::FinishTrace(float x, float y) {
   handoff.realPart2 = renderer_.GetVirtualX(tracer_.x2);
   handoff.imaginaryPart2 = renderer_.GetVirtualY(tracer_.y2);
   handoff.maxIterations = IterationLimit::FromText(iterationsText_);
-  handoff.fractalType = static_cast<FractalType>(renderer_.GetFractal());
+  handoff.fractalType = renderer_.GetFractalType();
   handoff.juliaReal = renderer_.GetJuliaPointReal();
   handoff.juliaImaginary = renderer_.GetJuliaPointImaginary();
   view_.ShowMelodizer(handoff);
@@ -262,7 +262,7 @@ void Explorer::ShowFractal(FractalType type) {
 void Explorer::ShowMandelbrotStart() {
   view_.ShowToolLook(Tool::FractalToggle, ToolLook::Normal);
   ShowFractal(FractalType::Mandelbrot);
-  renderer_.SetFractal(static_cast<std::int16_t>(FractalType::Mandelbrot));
+  renderer_.SetFractal(FractalType::Mandelbrot);
   renderer_.WindowReset();
   renderer_.WindowCenterAbsolute(0, 0);
   renderer_.Redraw(false);
@@ -279,7 +279,7 @@ void Explorer::ToggleFractal() {
   view_.ShowToolLook(Tool::FractalToggle, ToolLook::ModePending);
   view_.ShowProgress(0);
   view_.ShowStatus(kJuliaHint);
-  renderer_.SetFractal(static_cast<std::int16_t>(FractalType::Julia));
+  renderer_.SetFractal(FractalType::Julia);
 }
 
 void Explorer::RedrawOrAbort() {

@@ -269,7 +269,7 @@ void frmQuillory::ShowMelodizer(const MelodizerHandoff& handoff) {
   melodizer_->SetRegion(handoff.realPart1, handoff.imaginaryPart1, handoff.realPart2, handoff.imaginaryPart2,
                         handoff.maxIterations);
   FractalRenderer& melodyRenderer = melodizer_->rndRenderer();
-  melodyRenderer.SetFractal(static_cast<std::int16_t>(handoff.fractalType));
+  melodyRenderer.SetFractal(handoff.fractalType);
   melodyRenderer.SetJuliaPoint(handoff.juliaReal, handoff.juliaImaginary);
   melodizer_->StartMelody(1, false);
   // The Melodizer may have been closed while it drew the melody.

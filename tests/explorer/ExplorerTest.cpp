@@ -199,7 +199,7 @@ TEST_F(ExplorerTest, AJuliaPickTakesTheClickedPointAndDrawsItsSetInTheStartingVi
   EXPECT_EQ(view.Status(), kJuliaHint);
   EXPECT_EQ(view.progress.back(), 0.0);
   EXPECT_FALSE(view.timerRunning) << "nothing is redrawn before the pick";
-  EXPECT_EQ(explorer.Renderer().GetFractal(), 1);
+  EXPECT_EQ(explorer.Renderer().GetFractalType(), FractalType::Julia);
 
   const double real = explorer.Renderer().GetVirtualX(120);
   const double imaginary = explorer.Renderer().GetVirtualY(90);
@@ -220,7 +220,7 @@ TEST_F(ExplorerTest, AJuliaPickTakesTheClickedPointAndDrawsItsSetInTheStartingVi
   Click(Tool::FractalToggle);
   EXPECT_EQ(explorer.Mode(), MouseMode::Normal);
   EXPECT_EQ(view.Caption(Tool::FractalToggle), "Mandelbrot Set");
-  EXPECT_EQ(explorer.Renderer().GetFractal(), 0);
+  EXPECT_EQ(explorer.Renderer().GetFractalType(), FractalType::Mandelbrot);
   EXPECT_EQ(ViewWidth(), 4.0);
 }
 
@@ -254,7 +254,8 @@ TEST(ExplorerModesTest, AnyButtonCancelsAPendingModeAndOnlyAnotherButtonRunsItsC
     if (c.starter == Tool::FractalToggle) {
       // A cancelled pick goes back to the Mandelbrot set's starting view.
       EXPECT_EQ(session.ViewWidth(), 4.0) << label;
-      EXPECT_EQ(session.explorer.Renderer().GetFractal(), c.after == MouseMode::JuliaPick ? 1 : 0) << label;
+      EXPECT_EQ(session.explorer.Renderer().GetFractalType(),
+                c.after == MouseMode::JuliaPick ? FractalType::Julia : FractalType::Mandelbrot) << label;
     } else {
       EXPECT_FALSE(view.tracer) << label;
       EXPECT_EQ(session.ViewWidth(), 2.0) << label;
