@@ -48,6 +48,7 @@ TEST(MelodizerListsTest, TypedItemsMatchIgnoringCaseAndBlanksButBlanksAloneMatch
   EXPECT_EQ(FindListItem(kKeyItems, "   "), -1);
   EXPECT_EQ(FindListItem(kKeyItems, ""), -1);
   EXPECT_EQ(FindListItem(kKeyItems, "H"), -1);
+  EXPECT_EQ(FindListItem(kOctaveItems, "1x"), -1) << "no item is a prefix match";
 }
 
 TEST(OrbitNoteTest, ThePictureSpansMinusTwoToTwoOnBothAxesWithTheImaginaryAxisUp) {
