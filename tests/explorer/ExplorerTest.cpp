@@ -128,6 +128,8 @@ class ExplorerTest : public testing::Test, protected ExplorerSession {};
 TEST_F(ExplorerTest, StartsOnTheWholeMandelbrotSetAndReportsEveryPassUntilReady) {
   EXPECT_EQ(view.iterations, "256");
   EXPECT_EQ(view.magnification, "1.00E+00X");
+  EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), 0.0);
+  EXPECT_EQ(explorer.Renderer().GetWindowCenterY(), 0.0);
   EXPECT_EQ(view.Status(), "Ready");
   EXPECT_EQ(view.Caption(Tool::RedrawAbort), "Redraw");
   EXPECT_FALSE(explorer.IsRendering());
@@ -212,6 +214,7 @@ TEST_F(ExplorerTest, AJuliaPickTakesTheClickedPointAndDrawsItsSetInTheStartingVi
   EXPECT_EQ(explorer.Renderer().GetJuliaPointImaginary(), imaginary);
   EXPECT_EQ(ViewWidth(), 4.0);
   EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), 0.0);
+  EXPECT_EQ(explorer.Renderer().GetWindowCenterY(), 0.0);
   EXPECT_TRUE(view.timerRunning);
   RunRender();
 
@@ -271,7 +274,12 @@ TEST_F(ExplorerTest, DraggingABoxZoomsIntoItAndAClickOrAnotherButtonDoesNot) {
   explorer.OnViewportPressed(Explorer::MouseButton::Left, 200.4f, 150.6f);
   EXPECT_FALSE(explorer.IsRendering());
   EXPECT_TRUE(explorer.IsDragging());
+  ASSERT_TRUE(view.zoomBox);
+  EXPECT_EQ(view.zoomBox->left, 200.4f);
+  EXPECT_EQ(view.zoomBox->top, 150.6f);
+  EXPECT_EQ(view.zoomBox->width + view.zoomBox->height, 0.0f) << "the box starts as a point";
   explorer.OnViewportMoved(true, 230, 156);
+  EXPECT_FALSE(view.tracer) << "a zoom drag draws no trace line";
   ASSERT_TRUE(view.zoomBox);
   EXPECT_EQ(view.zoomBox->width, 60);
   EXPECT_EQ(view.zoomBox->height, 40);
@@ -345,7 +353,8 @@ TEST_F(ExplorerTest, LeavingTheIterationBoxChecksTheTextAndAlwaysRestartsTheRend
     std::int32_t limit;
     bool redrawn;
   } entries[] = {// A changed limit is shown as the renderer reports it...
-                 {"0", "1", 1, true},        {"500000", "131072", 131072, true}, {" 300 ", "300", 300, true},
+                 {"0", "1", 1, true},        {"500000", "131072", 131072, true}, {"900000", "131072", 131072, true},
+                 {" 300 ", "300", 300, true},
                  {"2.5", "2", 2, true},      {"3.5e2", "350", 350, true},
                  // ...an unchanged one as typed, after the bounds.
                  {" 350 ", " 350 ", 350, true}, {"350.4", "350.4", 350, true},
@@ -472,6 +481,18 @@ TEST_F(ExplorerTest, BookmarksAreAddedFromTheViewAndLoadedWithTheirSet) {
   explorer.ShowBookmark(Bookmark{"M", -0.5, 0, 3, 256, 0, 0, 0});
   EXPECT_EQ(view.Caption(Tool::FractalToggle), "Mandelbrot Set");
   EXPECT_EQ(explorer.Renderer().GetJuliaPointReal(), 0.0) << "loading always sets the Julia point";
+}
+
+TEST_F(ExplorerTest, ViewOperationsForOtherWaysInMoveTheViewAndDrawIt) {
+  explorer.CenterOn(-0.5, 0.25);
+  EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), -0.5);
+  EXPECT_EQ(explorer.Renderer().GetWindowCenterY(), 0.25);
+  EXPECT_TRUE(view.timerRunning);
+  RunRender();
+  explorer.SetView(0.1, 0.2, 0.5);
+  EXPECT_EQ(explorer.Renderer().GetWindowWidth(), 0.5);
+  EXPECT_EQ(view.magnification, "8.00E+00X");
+  EXPECT_TRUE(view.timerRunning);
 }
 
 TEST_F(ExplorerTest, AResizeAbortsAndDrawsAgainWhileMinimisingOnlyClearsTheStatus) {
