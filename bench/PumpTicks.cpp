@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   ScriptedDialogs dialogs;
   frmQuillory window(dialogs, std::filesystem::temp_directory_path());
   ReferenceRowCounter referenceCounter;
-  if (reference) window.rndRenderer.SetRowCounter(&referenceCounter);
+  if (reference) window.explorer.Renderer().SetRowCounter(&referenceCounter);
   window.Load();
   window.timRenderer.Stop();
   window.showNormal();
@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
   }
 
   // The resize started a fresh render of the same view; time it to the end.
-  window.rndRenderer.WindowSet(0.0, 0.0, 4.0);
-  window.rndRenderer.Redraw(false);
+  window.explorer.Renderer().WindowSet(0.0, 0.0, 4.0);
+  window.explorer.Renderer().Redraw(false);
   application.measuring = true;
   const auto started = Clock::now();
   QTimer finished;

@@ -4,14 +4,13 @@
 #include <cmath>
 
 #include "HLS.h"
+#include "Nearest.h"
 
 namespace {
 
 constexpr std::int32_t kInitialMaxIterations = 256;
 constexpr double kInitialWindowWidth = 4.0;
 
-// Ties go to the even integer, as the floating-point unit converts by default.
-int Nearest(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "ComplexNumber.h"
 #include "EscapeCount.h"
+#include "FractalType.h"
 #include "PassSchedule.h"
 #include "RenderSurface.h"
 #include "RendererListener.h"
@@ -49,6 +50,9 @@ class FractalRenderer {
   double GetVirtualY(double y) const { return windowTop_ + y * pixelSize_; }
   void SetJuliaPoint(double realPoint, double imaginaryPoint);
   std::int16_t GetFractal() const { return parameters_.isJulia ? 1 : 0; }
+  // The same, typed, for code that does not store or pass on the number.
+  void SetFractal(FractalType type) { SetFractal(static_cast<std::int16_t>(type)); }
+  FractalType GetFractalType() const { return parameters_.isJulia ? FractalType::Julia : FractalType::Mandelbrot; }
   void Abort();
   void Initialize(RenderSurface& context);
   bool RendererCallback();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "Nearest.h"
 
 namespace {
 
@@ -10,8 +11,6 @@ constexpr std::int32_t kThirdOfHue = 85;
 constexpr double kSixthOfHue = 255.0 / 6.0;
 constexpr double kTwelfthOfHue = 255.0 / 12.0;
 
-// Ties go to the even integer, as the floating-point unit converts by default.
-std::int32_t Nearest(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
 
 // Channels are 16-bit before the clamp; the formulas never leave that range.
 std::int32_t Channel(double level, double bias) {

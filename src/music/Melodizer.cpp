@@ -111,7 +111,7 @@ void Melodizer::StartRun(std::int16_t stepIncrement, bool play) {
   previousNotes_.fill(0);
   // The box shows the limit the run really uses. (Texts are assigned as
   // temporaries: GCC 12 warns falsely about assigning short literals here.)
-  if (const auto limit = ParseNumber(settings_.maxIterations); !limit || Nearest32(*limit) < 1)
+  if (const auto limit = ParseNumber(settings_.maxIterations); !limit || Nearest(*limit) < 1)
     settings_.maxIterations = std::string("32");
   rndRenderer.SetMaxIterations(settings_.IterationLimit());
   for (std::string* box : {&settings_.firstPointReal, &settings_.firstPointImaginary, &settings_.secondPointReal,
@@ -160,8 +160,8 @@ void Melodizer::DrawGrid() {
   if (length == 0) return;
   const double height = MelodizerSettings::kPictureHeight;
   // One guide line per octave of scale degrees, counted from the bottom.
-  for (std::int32_t y = Nearest32(height); y >= 0; y -= length) {
-    const std::int16_t note = GetNote(static_cast<std::int16_t>(Nearest32(height - y)));
+  for (std::int32_t y = Nearest(height); y >= 0; y -= length) {
+    const std::int16_t note = GetNote(static_cast<std::int16_t>(Nearest(height - y)));
     const std::int32_t colour = note == settings_.key ? kRootGridColour : kOtherGridColour;
     view_.DrawMelodyLine({0.0, static_cast<double>(y)}, {MelodizerSettings::kPictureWidth, static_cast<double>(y)},
                          colour);
@@ -184,7 +184,7 @@ void Melodizer::OnMaxIterationsLostFocus() {
   settings_.maxIterations = CheckMaxIterations(settings_.maxIterations);
   const double value = *ParseNumber(settings_.maxIterations);
   if (value == lastMaxIterations_) return;
-  lastMaxIterations_ = Nearest32(value);
+  lastMaxIterations_ = Nearest(value);
   StartMelody(1, false);
 }
 

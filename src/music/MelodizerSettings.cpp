@@ -25,7 +25,7 @@ ComplexNumber MelodizerSettings::SecondPoint() const {
 
 std::int32_t MelodizerSettings::IterationLimit() const {
   const auto value = ParseNumber(maxIterations);
-  const std::int32_t limit = value ? Nearest32(*value) : 0;
+  const std::int32_t limit = value ? Nearest(*value) : 0;
   return limit < 1 ? 32 : limit;
 }
 

@@ -27,5 +27,5 @@ std::int16_t MelodyComposer::GetNote(std::int16_t index) const {
 }
 
 std::int16_t MelodyComposer::NoteAt(const MelodyLine& line, double p, int k) const {
-  return GetNote(static_cast<std::int16_t>(Nearest32(SampleHeight(line, p, k))));
+  return GetNote(static_cast<std::int16_t>(Nearest(SampleHeight(line, p, k))));
 }

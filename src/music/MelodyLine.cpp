@@ -24,9 +24,9 @@ MelodyLine MelodyLine::Through(ComplexNumber first, ComplexNumber second, std::i
 
 ComplexNumber MelodyLine::SamplePoint(double p, int k, ComplexNumber firstPointNow) const {
   if (vertical) return {firstPointNow.real, firstPointNow.imaginary + (dy / steps) * p};
-  const std::int32_t index = Nearest32(std::ldexp(1.0, k) * p) % steps;
+  const std::int32_t index = Nearest(std::ldexp(1.0, k) * p) % steps;
   const double re = firstPointNow.real + index * dxStep;
   return {re, re * slope + intercept};
 }
 
-std::int32_t StepsOfMeasures(double measures) { return Nearest32(measures * 8.0); }
+std::int32_t StepsOfMeasures(double measures) { return Nearest(measures * 8.0); }

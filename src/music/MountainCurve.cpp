@@ -24,7 +24,7 @@ double CountHeight(std::int32_t count, std::int32_t limit, std::int16_t flatteni
 
 std::vector<PicturePoint> MountainCurvePoints(double width, double height, std::int16_t flattening) {
   std::vector<PicturePoint> points{{0.0, height}};
-  const std::int32_t last = Nearest32(width);
+  const std::int32_t last = Nearest(width);
   for (std::int32_t x = 0; x <= last; x += 2)
     points.push_back({static_cast<double>(x), height - 1 - height * TraceLine(x, width, flattening)});
   return points;

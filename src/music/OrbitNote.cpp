@@ -16,11 +16,11 @@ std::int16_t ClampTo16(double value) {
 bool OrbitValueSounds(ComplexNumber z) { return z.real * z.real + z.imaginary * z.imaginary < 4.0; }
 
 std::int16_t OrbitPitch(ComplexNumber z) {
-  return static_cast<std::int16_t>(Nearest32((z.real + 2) * 127 / 4) & 127);
+  return static_cast<std::int16_t>(Nearest((z.real + 2) * 127 / 4) & 127);
 }
 
 std::int16_t OrbitVelocity(ComplexNumber z) {
-  return static_cast<std::int16_t>(Nearest32(std::sqrt(z.real * z.real + z.imaginary * z.imaginary) * 31.25 + 64));
+  return static_cast<std::int16_t>(Nearest(std::sqrt(z.real * z.real + z.imaginary * z.imaginary) * 31.25 + 64));
 }
 
 double OrbitNoteInterval(ComplexNumber z) { return (z.imaginary + 2) * 125; }

@@ -127,7 +127,7 @@ void Orbiter::OnNewPoint() {
 void Orbiter::OnPlay() {
   OnIterate();
   if (std::floor(noteInterval_) == 0) noteInterval_ = 5;
-  SetNoteTimer(true, Nearest32(noteInterval_));
+  SetNoteTimer(true, Nearest(noteInterval_));
 }
 
 void Orbiter::OnNoteTimerTick() {
@@ -137,7 +137,7 @@ void Orbiter::OnNoteTimerTick() {
   if (orbitStopped_) return;
   OnIterate();
   if (std::floor(noteInterval_) == 0) noteInterval_ = 50;
-  SetNoteTimer(true, Nearest32(noteInterval_));
+  SetNoteTimer(true, Nearest(noteInterval_));
 }
 
 void Orbiter::OnSaveSong() {
@@ -167,8 +167,8 @@ void Orbiter::ShowCurrentValue() {
 
 OrbitPixel Orbiter::PixelOf(ComplexNumber z) const {
   if (!surface_) return {};
-  return OrbitScreenPoint(z, static_cast<int>(std::nearbyint(surface_->ScaleWidth())),
-                          static_cast<int>(std::nearbyint(surface_->ScaleHeight())));
+  return OrbitScreenPoint(z, Nearest<int>(surface_->ScaleWidth()),
+                          Nearest<int>(surface_->ScaleHeight()));
 }
 
 void Orbiter::DrawOrbitStart(ComplexNumber c) { view_.DrawOrbitStart(PixelOf(c)); }

@@ -34,13 +34,6 @@ std::string FormatNumber(double value) {
   return std::string(buffer, result.ptr);
 }
 
-std::int32_t Nearest32(double value) {
-  constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
-  constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
-  if (std::isnan(value)) return 0;
-  return static_cast<std::int32_t>(std::clamp(std::nearbyint(value), kLowest, kHighest));
-}
-
 std::string CheckMeasures(std::string_view text) {
   const double value = std::floor(ParseNumber(text).value_or(20.0) + 0.5);
   return FormatNumber(std::clamp(value, 1.0, 100.0));
@@ -69,7 +62,7 @@ std::string CheckOrbitPart(std::string_view text) {
   return std::string(text);
 }
 
-std::int32_t PositionInterval(double tempo) { return Nearest32(60000.0 / tempo / 4.0); }
+std::int32_t PositionInterval(double tempo) { return Nearest(60000.0 / tempo / 4.0); }
 
 ConvergeAnswer ReadConvergeAnswer(std::string_view answer) {
   const auto value = ParseNumber(answer);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "Nearest.h"
+
 // The rules for values typed into the music windows' boxes. The windows apply
 // them when a box loses the focus; the headless commands check their options
 // against the same rules, so both always agree on what a value means.
@@ -16,9 +18,6 @@ double NumberOrZero(std::string_view text);
 // General decimal text with up to 15 significant digits, as the boxes show
 // numbers; ParseNumber reads it back to the same text.
 std::string FormatNumber(double value);
-
-// Nearest integer, a tie going to the even one; saturates at the 32-bit range.
-std::int32_t Nearest32(double value);
 
 // Each check returns the text the box holds afterwards.
 std::string CheckMeasures(std::string_view text);       // whole 1..100, fallback "20"

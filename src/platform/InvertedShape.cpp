@@ -4,10 +4,10 @@
 #include <functional>
 
 #include "PixelMask.h"
+#include "Nearest.h"
 
 namespace {
 
-int Nearest(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 

@@ -9,10 +9,10 @@
 
 #include "BlockLine.h"
 #include "PixelMask.h"
+#include "Nearest.h"
 
 namespace {
 
-int Nearest(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 

@@ -6,16 +6,13 @@
 #include <QLineEdit>
 
 #include "PictureBox.h"
+#include "Tool.h"
 #include "ToolButton.h"
+#include "TwipsLayout.h"
 
 namespace {
 
 const QString kPanelColour = QStringLiteral("rgb(224,224,224)");
-
-QRect TwipsRect(int left, int top, int width, int height) {
-  return {MainWindowControls::Pixels(left), MainWindowControls::Pixels(top), MainWindowControls::Pixels(width),
-          MainWindowControls::Pixels(height)};
-}
 
 QWidget* Panel(QWidget& parent) {
   auto* panel = new QWidget(&parent);
@@ -50,7 +47,7 @@ QLabel* CoordinateLabel(QWidget* parent, const QRect& geometry, const QString& c
 
 QLineEdit* NumberBox(QWidget* parent, const QString& text, const QString& toolTip) {
   auto* box = new QLineEdit(text, parent);
-  box->setGeometry(TwipsRect(300, 240, 855, 240));
+  box->setGeometry(twips::Rect(300, 240, 855, 240));
   box->setFont(MainWindowControls::InterfaceFont(6.75));
   box->setToolTip(toolTip);
   box->setStyleSheet(QStringLiteral("QLineEdit { background-color: white; color: black; border: 1px solid gray;"
@@ -88,30 +85,30 @@ void MainWindowControls::BuildViewport(QWidget& window) {
   pbxOutput->setLineWidth(2);
   pbxOutput->SetBackColour(0x000000);
   pbxOutput->setFocusPolicy(Qt::ClickFocus);
-  pbxOutput->move(Pixels(60), Pixels(120));
+  pbxOutput->move(twips::Pixels(60), twips::Pixels(120));
 
   linProgressLine = pbxOutput->AddLineShape(2);
   linProgressLine->SetVisible(true);
   shpZoomBox = pbxOutput->AddRectangleShape(2);
-  shpZoomBox->SetRectangle(0, 0, Pixels(2355), Pixels(2355));
+  shpZoomBox->SetRectangle(0, 0, twips::Pixels(2355), twips::Pixels(2355));
   linTracer = pbxOutput->AddLineShape(2);
 
   // The readout sits on the inside of the viewport's sunken border; the
   // shadow lies one pixel down and right, under the white text.
   const QPoint inside = pbxOutput->contentsRect().topLeft();
-  lblCoordinatesShadow = CoordinateLabel(pbxOutput, TwipsRect(90, 90, 4320, 330).translated(inside), "black");
-  lblCoordinates = CoordinateLabel(pbxOutput, TwipsRect(75, 75, 4320, 330).translated(inside), "white");
+  lblCoordinatesShadow = CoordinateLabel(pbxOutput, twips::Rect(90, 90, 4320, 330).translated(inside), "black");
+  lblCoordinates = CoordinateLabel(pbxOutput, twips::Rect(75, 75, 4320, 330).translated(inside), "white");
   lblCoordinatesShadow->setAttribute(Qt::WA_TransparentForMouseEvents);
   lblCoordinates->setMouseTracking(true);
 }
 
 void MainWindowControls::BuildStatusStrip(QWidget& window) {
   fraBottom = Panel(window);
-  fraBottom->setGeometry(TwipsRect(0, 5100, 6075, 375));
+  fraBottom->setGeometry(twips::Rect(0, 5100, 6075, 375));
   shpProgressOutline = BoxShape(fraBottom, QStringLiteral("white"));
   shpProgressBar = BoxShape(fraBottom, QStringLiteral("rgb(192,192,255)"));
   lblStatus = new QLabel(QStringLiteral(" "), fraBottom);
-  lblStatus->setGeometry(TwipsRect(60, 60, 4515, 255));
+  lblStatus->setGeometry(twips::Rect(60, 60, 4515, 255));
   lblStatus->setAlignment(Qt::AlignCenter);
   lblStatus->setFont(InterfaceFont(8.25));
   lblStatus->setStyleSheet(QStringLiteral("QLabel { color: palette(window-text); background: transparent; }"));
@@ -119,12 +116,12 @@ void MainWindowControls::BuildStatusStrip(QWidget& window) {
 
 void MainWindowControls::BuildToolColumn(QWidget& window) {
   fraRight = Panel(window);
-  fraRight->setGeometry(TwipsRect(4620, 0, 1515, 4635));
-  fraDisplay = Frame(fraRight, QStringLiteral("Fractal Control"), TwipsRect(0, 0, 1455, 915));
-  fraZoom = Frame(fraRight, QStringLiteral("Magnification"), TwipsRect(0, 900, 1455, 615));
-  fraIterations = Frame(fraRight, QStringLiteral("Max. Iterations"), TwipsRect(0, 1500, 1455, 615));
-  fraBookmarks = Frame(fraRight, QStringLiteral("Bookmarks"), TwipsRect(0, 2100, 1455, 915));
-  fraModes = Frame(fraRight, QStringLiteral("Tools"), TwipsRect(0, 3000, 1455, 1215));
+  fraRight->setGeometry(twips::Rect(4620, 0, 1515, 4635));
+  fraDisplay = Frame(fraRight, QStringLiteral("Fractal Control"), twips::Rect(0, 0, 1455, 915));
+  fraZoom = Frame(fraRight, QStringLiteral("Magnification"), twips::Rect(0, 900, 1455, 615));
+  fraIterations = Frame(fraRight, QStringLiteral("Max. Iterations"), twips::Rect(0, 1500, 1455, 615));
+  fraBookmarks = Frame(fraRight, QStringLiteral("Bookmarks"), twips::Rect(0, 2100, 1455, 915));
+  fraModes = Frame(fraRight, QStringLiteral("Tools"), twips::Rect(0, 3000, 1455, 1215));
   fraModes->setMouseTracking(true);
 
   txtZoom = NumberBox(fraZoom, QStringLiteral("1X"), QStringLiteral("Current magnification"));
@@ -138,34 +135,27 @@ void MainWindowControls::BuildButtons() {
     QGroupBox* frame;
     QRect geometry;
     QString caption;
-    QString toolTip;
   };
-  const QString melodyTip = QStringLiteral("Convert a linear cross-section of the fractal object into a melody");
+  // Tooltips come from the model, whose status line shows them too.
   const std::array<Design, kButtonCount> designs{{
-      {fraZoom, TwipsRect(1140, 240, 195, 240), QStringLiteral("▲"), QStringLiteral("Zoom in 2X")},
-      {fraZoom, TwipsRect(120, 240, 195, 240), QStringLiteral("▼"), QStringLiteral("Zoom out 2X")},
-      // The Orbiter's tooltip has always read the same as the Melodizer's.
-      {fraModes, TwipsRect(120, 540, 1215, 255), QStringLiteral("Orbiter..."), melodyTip},
-      {fraDisplay, TwipsRect(120, 540, 1215, 255), QStringLiteral("Mandelbrot Set"),
-       QStringLiteral("Toggle between the Mandelbrot and Julia sets")},
-      {fraDisplay, TwipsRect(120, 240, 1215, 255), QStringLiteral("Redraw"), QStringLiteral("Redraw the current viewport")},
-      {fraModes, TwipsRect(120, 840, 1215, 255), QStringLiteral("Save Picture..."),
-       QStringLiteral("Export the image in the viewport to a bitmap file")},
-      {fraModes, TwipsRect(120, 240, 1215, 255), QStringLiteral("Melodizer..."), melodyTip},
-      {fraBookmarks, TwipsRect(120, 540, 1215, 255), QStringLiteral("Load..."),
-       QStringLiteral("Recall previously saved bookmarks")},
-      {fraBookmarks, TwipsRect(120, 240, 1215, 255), QStringLiteral("Add"),
-       QStringLiteral("Bookmark the location of the viewport")},
-      {fraIterations, TwipsRect(120, 240, 195, 240), QStringLiteral("▼"),
-       QStringLiteral("Reduce the maximum iterations by half")},
-      {fraIterations, TwipsRect(1140, 240, 195, 240), QStringLiteral("▲"),
-       QStringLiteral("Double the maximum number of iterations")},
+      {fraZoom, twips::Rect(1140, 240, 195, 240), QStringLiteral("▲")},
+      {fraZoom, twips::Rect(120, 240, 195, 240), QStringLiteral("▼")},
+      {fraModes, twips::Rect(120, 540, 1215, 255), QStringLiteral("Orbiter...")},
+      {fraDisplay, twips::Rect(120, 540, 1215, 255), QStringLiteral("Mandelbrot Set")},
+      {fraDisplay, twips::Rect(120, 240, 1215, 255), QStringLiteral("Redraw")},
+      {fraModes, twips::Rect(120, 840, 1215, 255), QStringLiteral("Save Picture...")},
+      {fraModes, twips::Rect(120, 240, 1215, 255), QStringLiteral("Melodizer...")},
+      {fraBookmarks, twips::Rect(120, 540, 1215, 255), QStringLiteral("Load...")},
+      {fraBookmarks, twips::Rect(120, 240, 1215, 255), QStringLiteral("Add")},
+      {fraIterations, twips::Rect(120, 240, 195, 240), QStringLiteral("▼")},
+      {fraIterations, twips::Rect(1140, 240, 195, 240), QStringLiteral("▲")},
   }};
   for (int index = 0; index < kButtonCount; ++index) {
     const Design& design = designs[index];
-    const bool isTriangle = design.geometry.width() < Pixels(1215);
+    const bool isTriangle = design.geometry.width() < twips::Pixels(1215);
     const QFont font = isTriangle ? InterfaceFont(9.75) : InterfaceFont(8.25);
-    lblButtons[index] = new ToolButton(index, design.caption, design.toolTip, font, design.frame);
+    const QString toolTip = QString::fromStdString(ToolTipText(static_cast<Tool>(index)));
+    lblButtons[index] = new ToolButton(index, design.caption, toolTip, font, design.frame);
     lblButtons[index]->setGeometry(design.geometry);
   }
 }

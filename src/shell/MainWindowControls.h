@@ -21,8 +21,6 @@ class MainWindowControls {
 
   // DejaVu Sans stands in for Tahoma, Small Fonts and Marlett.
   static QFont InterfaceFont(double pointSize, bool bold = false);
-  // Design sizes are in twips, 15 to the pixel.
-  static constexpr int Pixels(int twips) { return twips / 15; }
 
   PictureBox* pbxOutput = nullptr;
   QLabel* lblCoordinates = nullptr;

@@ -1,12 +1,11 @@
 #include "PictureViewLoad.h"
 
-#include "BookmarkLoadTarget.h"
+#include "BookmarkTarget.h"
 #include "Dialogs.h"
-#include "FractalRenderer.h"
 #include "PictureView.h"
 #include "ViewState.h"
 
-bool LoadViewFromPicture(BookmarkLoadTarget& mainWindow, Dialogs& dialogs) {
+bool LoadViewFromPicture(BookmarkTarget& mainView, Dialogs& dialogs) {
   const std::string path = dialogs.OpenFileDialog({"PNG Files (*.png)"});
   if (path.empty()) return false;
   const auto view = PictureView::Read(QString::fromStdString(path));
@@ -14,13 +13,19 @@ bool LoadViewFromPicture(BookmarkLoadTarget& mainWindow, Dialogs& dialogs) {
     dialogs.ShowMessage("The picture [" + path + "] does not hold a Quillory view.", MessageIcon::Exclamation);
     return false;
   }
-  ApplyViewToMainWindow(*view, mainWindow);
+  ApplyViewToMainWindow(*view, mainView);
   return true;
 }
 
-void ApplyViewToMainWindow(const ViewState& view, BookmarkLoadTarget& mainWindow) {
-  FractalRenderer& renderer = mainWindow.MainRenderer();
-  view.ApplyTo(renderer);
-  mainWindow.SetFractalCaption(view.fractalType == 0 ? QStringLiteral("Mandelbrot Set") : QStringLiteral("Julia Set"));
-  renderer.Redraw(false);
+void ApplyViewToMainWindow(const ViewState& view, BookmarkTarget& mainView) {
+  // A picture's view loads exactly as a bookmark of the same view would.
+  Bookmark bookmark;
+  bookmark.centerX = view.centerX;
+  bookmark.centerY = view.centerY;
+  bookmark.windowWidth = view.windowWidth;
+  bookmark.maxIterations = view.maxIterations;
+  bookmark.fractalType = view.fractalType;
+  bookmark.x1 = view.juliaReal;
+  bookmark.y1 = view.juliaImaginary;
+  mainView.ShowBookmark(bookmark);
 }

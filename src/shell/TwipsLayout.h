@@ -4,8 +4,8 @@
 #include <QRect>
 #include <QString>
 
-// The music windows' designs give positions in twips, 15 to the pixel at 96
-// dots per inch, and their fonts by the names of old Windows faces.
+// The windows' designs give positions in twips, 15 to the pixel at 96 dots
+// per inch, and their fonts by the names of old Windows faces.
 namespace twips {
 
 constexpr int Pixels(int twips) { return twips / 15; }

@@ -5,29 +5,26 @@
 #include <optional>
 #include <string>
 
-#include "Bookmark.h"
-#include "BookmarkStore.h"
-#include "Dialogs.h"
-#include "FractalRenderer.h"
+#include "BookmarkBrowser.h"
+#include "BookmarkBrowserView.h"
 #include "RenderPump.h"
-#include "RendererListener.h"
 
-class BookmarkLoadTarget;
+class BookmarkTarget;
+class Dialogs;
 class PictureBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 
-// The bookmarks dialog: the stored views listed by name, a draft preview of
-// the selected one drawn by the dialog's own renderer, and the commands to
-// load it into the main window or to delete it. Closing the dialog in any way
-// unloads it (the object deletes itself), so the next showing loads it anew.
-class frmBookmarks : public QDialog, public RendererListener {
+// The bookmarks dialog's controls, connected to its model. Closing the dialog
+// in any way unloads it (the object deletes itself), so the next showing
+// loads it anew.
+class frmBookmarks : public QDialog, private BookmarkBrowserView {
   Q_OBJECT
 
  public:
-  frmBookmarks(BookmarkLoadTarget& mainWindow, Dialogs& dialogs, std::filesystem::path programFolder,
+  frmBookmarks(BookmarkTarget& mainView, Dialogs& dialogs, std::filesystem::path programFolder,
                QWidget* parent = nullptr);
   ~frmBookmarks() override;
 
@@ -36,7 +33,7 @@ class frmBookmarks : public QDialog, public RendererListener {
   // read is reported when the dialog is shown, not at load.
   void Load();
 
-  FractalRenderer renderer;
+  BookmarkBrowser browser;
   RenderPump renderTimer;
 
   QGroupBox* fraBookmarks = nullptr;
@@ -57,33 +54,18 @@ class frmBookmarks : public QDialog, public RendererListener {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // Renderer events.
-  void OnAfterRender() override;
-  void OnProgress(double percentComplete) override;
-  void OnRedraw() override;
+  void ShowNames(const std::vector<std::string>& names) override;
+  void EnableList(bool enabled) override;
+  void EnableCommands(bool enabled) override;
+  void ShowProgress(const std::string& text) override;
+  void StartPreviewTimer() override;
+  void StopPreviewTimer() override;
+  void Close() override;
 
   void BuildControls();
-  void Form_Activate();
   void lstBookmarks_Click();
-  void cmdLoad_Click();
-  void cmdDelete_Click();
 
-  // Replaces the open store by a fresh one; the reason when there is none.
-  std::optional<StoreError> OpenStore();
-  std::optional<StoreError> RefreshList();
-  // Every message box of the dialog goes through here, so that coming back
-  // from one is not taken for a new visit.
-  MessageAnswer Ask(const std::string& text, MessageButtons buttons, MessageIcon icon);
-  void Report(const StoreError& error);
-
-  BookmarkLoadTarget& mainWindow_;
-  Dialogs& dialogs_;
-  std::filesystem::path programFolder_;
-  std::optional<BookmarkStore> store_;
-  // The bookmark the last list click found; what Load and Delete act on.
-  std::optional<Bookmark> current_;
   bool isLoaded_ = false;
-  int openMessages_ = 0;
   // One of the dialog's own message boxes took the focus: coming back from
   // it is no new visit and must keep the selection.
   bool coveredByOwnMessage_ = false;

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <QPointF>
 #include <QPointer>
 #include <QWidget>
-#include <cstdint>
 #include <filesystem>
 #include <memory>
 
-#include "BookmarkLoadTarget.h"
-
-#include "FractalRenderer.h"
+#include "Explorer.h"
+#include "ExplorerView.h"
 #include "MainWindowControls.h"
 #include "RenderPump.h"
-#include "RendererListener.h"
 
 class Dialogs;
 class MidiService;
@@ -23,12 +19,9 @@ class frmHelp;
 class ViewNavigator;
 struct ViewState;
 
-// The main window: the viewport drawn progressively by its renderer, the
-// status strip, and the column of tool buttons.
-class frmQuillory : public QWidget,
-                    public MainWindowControls,
-                    public RendererListener,
-                    public BookmarkLoadTarget {
+// The main window's controls, connected to its model: the viewport drawn
+// progressively, the status strip, and the column of tool buttons.
+class frmQuillory : public QWidget, public MainWindowControls, private ExplorerView {
   Q_OBJECT
 
  public:
@@ -39,23 +32,9 @@ class frmQuillory : public QWidget,
   // and shown maximised, and the first render started.
   void Load();
 
-  // Public so that other windows can set the view and start a redraw.
-  FractalRenderer rndRenderer;
+  // Public so that other windows and other ways in can reach the view.
+  Explorer explorer;
   RenderPump timRenderer;
-
-  // -1 normal (dragging zooms), 3 a Julia point is to be picked, 6 a trace
-  // line is to be drawn: the index of the tool button that started the mode.
-  std::int16_t mouseMode = -1;
-  std::int16_t hoveredButton = -1;
-  bool isDragging = false;
-  std::int16_t dragStartX = 0;
-  std::int16_t dragStartY = 0;
-
-  // A tool button's release handling, which other code also runs with a
-  // fixed index as if that button had been clicked.
-  void lblButtons_MouseUp(int index);
-
-  const std::filesystem::path& ProgramFolderPath() const { return programFolder_; }
 
   // The one MIDI service of the program, shared by the Melodizer and the
   // Orbiter; without one the desktop service is made on first use.
@@ -66,10 +45,6 @@ class frmQuillory : public QWidget,
   frmBookmarks* BookmarksDialog() const;
   frmMusic* MelodizerWindow() const;
   frmOrbits* OrbiterWindow() const;
-
-  // What the bookmarks dialog sets when it loads a view.
-  FractalRenderer& MainRenderer() override { return rndRenderer; }
-  void SetFractalCaption(const QString& caption) override;
 
   // ---- Desktop conveniences (frmQuilloryConveniences.cpp): the wheel,
   // the keys, the view history, dropped pictures and the help window.
@@ -90,61 +65,41 @@ class frmQuillory : public QWidget,
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void SetStatus(const QString& text);
-  void SetProgress(double fraction);
-  void StopRendering();
+  float ViewportWidth() const override;
+  float ViewportHeight() const override;
+  void ShowStatus(const std::string& text) override;
+  void ShowProgress(double fraction) override;
+  void MoveProgressLine(double row) override;
+  void ShowIterations(const std::string& text) override;
+  void ShowMagnification(const std::string& text) override;
+  void ShowCoordinates(const std::string& text) override;
+  void PlaceCoordinates(bool atBottom) override;
+  void ShowToolCaption(Tool tool, const std::string& caption) override;
+  void ShowToolLook(Tool tool, ToolLook look) override;
+  void ShowToolHighlight(Tool tool, bool highlighted) override;
+  void ShowZoomBox(const ZoomBox& box) override;
+  void HideZoomBox() override;
+  void ShowTracer(const PixelLine& line) override;
+  void HideTracer() override;
+  void StartRenderTimer() override;
+  void StopRenderTimer() override;
+  void FocusViewport() override;
+  void RenderBegins() override;
+  std::optional<std::string> WritePicture(const std::string& fileName) override;
+  void ShowOrbiter() override;
+  void ShowBookmarks() override;
+  void ShowMelodizer(const MelodizerHandoff& handoff) override;
+
   void Form_Resize();
   void UpdateMinimumSize();
-
-  // Renderer events.
-  void OnAbort() override;
-  void OnAfterRender() override;
-  void OnBeforeRender() override;
-  void OnChangeIterations(std::int32_t newMaxIterations) override;
-  void OnProgress(double percentComplete) override;
-  void OnProgressPass(std::int16_t passNumber, std::int16_t totalPasses) override;
-  void OnRedraw() override;
-  void OnZoomChange(double zoomFactor) override;
-
-  // The viewport's mouse.
-  void pbxOutput_MouseDown(Qt::MouseButton button, QPointF position);
-  void pbxOutput_MouseMove(Qt::MouseButtons buttons, QPointF position);
-  void pbxOutput_MouseUp(Qt::MouseButton button, QPointF position);
-  void PlaceCoordinates(double viewportY);
-  void ClearHighlight();
-  void FinishZoomDrag();
-  void PickJuliaPoint(QPointF position);
-
-  // The tool buttons and the iteration box.
-  void lblButtons_MouseMove(int index);
-  void lblButtons_MouseDown(int index);
-  void RunCommand(int index);
-  void ToggleFractal();
-  void RedrawOrAbort();
-  void ShowMandelbrotStart();
-  void txtIterations_LostFocus();
-
-  // The hand-offs to the other windows.
-  void ShowOrbiter();
-  void StartTraceMode();
-  void ShowBookmarks();
-  void AddCurrentView();
-  void TraceMouseDown(QPointF position);
-  void TraceMouseMove(QPointF position);
-  void TraceMouseUp(QPointF position);
-  void ShowMelodizer(double realPart1, double imaginaryPart1, double realPart2, double imaginaryPart2);
+  void ConnectControls();
   MidiService& Midi();
 
   // ---- Desktop conveniences.
   void SetUpConveniences();
-  void ClickButton(int index);
   void MoveInHistory(bool forward);
   void RedrawKey();
-  void EscapeKey();
   void ShowHelp();
-  // Leaves a pending Julia pick or trace without drawing anything, for a
-  // command that draws a whole view of its own.
-  void DropPendingMode();
   // The least inside height that shows the whole tool column.
   int ToolColumnHeight() const;
 

@@ -1,7 +1,7 @@
 // The main window's desktop conveniences: wheel and keys, the view history,
 // dropped pictures, the help window, the device-pixel viewport and the
 // minimum height of the tool column. They reach the view only through the
-// renderer's operations and the tool buttons' own handling.
+// model's and the renderer's own operations, as the tool buttons do.
 #include <QGroupBox>
 
 #include "PictureBox.h"
@@ -17,7 +17,7 @@
 namespace {
 
 // The keys named after each tool button's tooltip.
-const char* const kKeyHints[MainWindowControls::kButtonCount] = {
+const char* const kKeyHints[kToolCount] = {
     "+", "-", nullptr, nullptr, "F5, Ctrl+R; Esc aborts", "Ctrl+S", nullptr, "Ctrl+L", "Ctrl+D", nullptr, nullptr};
 
 }  // namespace
@@ -27,73 +27,45 @@ void frmQuillory::SetUpConveniences() {
   // The keys belong to the viewport from the start, not to the iteration
   // box, which would take the arrows and Backspace for its own text.
   pbxOutput->setFocus(Qt::OtherFocusReason);
-  navigator_ = std::make_unique<ViewNavigator>(rndRenderer, *pbxOutput, [this] { StopRendering(); });
+  navigator_ = std::make_unique<ViewNavigator>(explorer.Renderer(), *pbxOutput, [this] { explorer.StopRendering(); });
   ViewportNavigation::Actions actions;
-  actions.inNormalMode = [this] { return mouseMode == -1 && !isDragging; };
-  actions.clickButton = [this](int index) { ClickButton(index); };
+  actions.inNormalMode = [this] { return explorer.Mode() == MouseMode::Normal && !explorer.IsDragging(); };
+  actions.clickButton = [this](int index) { explorer.ClickTool(static_cast<Tool>(index)); };
   actions.back = [this] { MoveInHistory(false); };
   actions.forward = [this] { MoveInHistory(true); };
   actions.redraw = [this] { RedrawKey(); };
-  actions.escape = [this] { EscapeKey(); };
+  actions.escape = [this] { explorer.OnEscape(); };
   actions.help = [this] { ShowHelp(); };
   new ViewportNavigation(*pbxOutput, *this, *navigator_, std::move(actions));
   new PictureDropTarget(*this, [this](const ViewState& view) { RestoreView(view); });
-  for (int index = 0; index < kButtonCount; ++index)
+  for (int index = 0; index < kToolCount; ++index)
     if (kKeyHints[index]) lblButtons[index]->SetKeyHint(QString::fromUtf8(kKeyHints[index]));
 }
 
-void frmQuillory::ClickButton(int index) {
-  lblButtons_MouseDown(index);
-  lblButtons_MouseUp(index);
-}
-
-void frmQuillory::DropPendingMode() {
-  if (mouseMode == 3) lblButtons[3]->SetLook(ToolButton::Look::Normal);
-  if (mouseMode == 6) {
-    lblButtons[6]->SetLook(ToolButton::Look::Normal);
-    linTracer->SetVisible(false);
-  }
-  if (isDragging) {
-    shpZoomBox->SetVisible(false);
-    isDragging = false;
-  }
-  mouseMode = -1;
-}
+void frmQuillory::RenderBegins() { navigator_->RecordCurrent(); }
 
 void frmQuillory::MoveInHistory(bool forward) {
   // A view set but not yet drawn is a view of its own; a pending Julia pick
   // has only changed the fractal type, which is no view yet.
-  if (mouseMode != 3) navigator_->RecordCurrent();
+  if (explorer.Mode() != MouseMode::JuliaPick) navigator_->RecordCurrent();
   const bool possible = forward ? navigator_->History().CanGoForward() : navigator_->History().CanGoBack();
   if (!possible) return;
-  DropPendingMode();
+  explorer.DropPendingMode();
   if (forward) navigator_->Forward();
   else navigator_->Back();
-  SetFractalCaption(rndRenderer.GetFractal() == 1 ? QStringLiteral("Julia Set") : QStringLiteral("Mandelbrot Set"));
+  explorer.ShowRendererFractal();
 }
 
 void frmQuillory::RestoreView(const ViewState& view) {
-  DropPendingMode();
-  StopRendering();
-  ApplyViewToMainWindow(view, *this);
+  explorer.DropPendingMode();
+  explorer.StopRendering();
+  ApplyViewToMainWindow(view, explorer);
 }
 
 void frmQuillory::RedrawKey() {
   // A redraw key always redraws; the button would abort a running render.
-  StopRendering();
-  ClickButton(4);
-}
-
-void frmQuillory::EscapeKey() {
-  if (lblButtons[4]->text() == QStringLiteral("Abort")) {
-    ClickButton(4);
-  } else if (isDragging && mouseMode == -1) {
-    shpZoomBox->SetVisible(false);
-    isDragging = false;
-  } else if (mouseMode != -1) {
-    // As a click on the pending mode's own button: the mode is cancelled.
-    lblButtons_MouseUp(mouseMode);
-  }
+  explorer.StopRendering();
+  explorer.ClickTool(Tool::RedrawAbort);
 }
 
 void frmQuillory::ShowHelp() {

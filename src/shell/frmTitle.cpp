@@ -6,13 +6,12 @@
 #include <QPixmap>
 #include <QScreen>
 
-#include "MainWindowControls.h"
+#include "TwipsLayout.h"
 #include "TitleArtwork.h"
 
 frmTitle::frmTitle(std::function<void()> showMainWindow, QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog), showMainWindow_(std::move(showMainWindow)) {
-  using Controls = MainWindowControls;
-  setFixedSize(Controls::Pixels(4230), Controls::Pixels(2925));
+  setFixedSize(twips::Pixels(4230), twips::Pixels(2925));
   setStyleSheet(QStringLiteral("frmTitle { background-color: palette(base); }"));
   setAttribute(Qt::WA_StyledBackground);
 
@@ -21,13 +20,13 @@ frmTitle::frmTitle(std::function<void()> showMainWindow, QWidget* parent)
   image1->setGeometry(QRect(QPoint(0, 0), TitleArtwork::kArtworkSize));
 
   auto* picture1 = new QLabel(this);
-  picture1->setGeometry(0, Controls::Pixels(2670), Controls::Pixels(4215), Controls::Pixels(270));
+  picture1->setGeometry(0, twips::Pixels(2670), twips::Pixels(4215), twips::Pixels(270));
   picture1->setStyleSheet(QStringLiteral("QLabel { background-color: palette(base); }"));
   picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   picture1->setPixmap(QPixmap::fromImage(TitleArtwork::CreditStrip()));
 
   auto* shape1 = new QFrame(picture1);
-  shape1->setGeometry(Controls::Pixels(15), Controls::Pixels(-30), Controls::Pixels(4200), Controls::Pixels(270));
+  shape1->setGeometry(twips::Pixels(15), twips::Pixels(-30), twips::Pixels(4200), twips::Pixels(270));
   shape1->setStyleSheet(QStringLiteral("QFrame { background: transparent; border: 1px solid black; }"));
 
   timTimer.setSingleShot(true);

@@ -229,6 +229,20 @@ TEST_F(MelodizerTest, ALimitBelowOneRunsAndShowsAs32) {
   EXPECT_EQ(melodizer.rndRenderer.GetMaxIterations(), 32);
 }
 
+TEST_F(MelodizerTest, PlayingStepsOnePositionPerTickAndRewindsAtTheEndAndALoadStartsAfresh) {
+  melodizer.OnPlay();
+  const double first = melodizer.Position();
+  melodizer.OnTimerTick();
+  melodizer.OnTimerTick();
+  EXPECT_EQ(melodizer.Position(), first + 2);
+  RunToTheEnd();
+  EXPECT_EQ(melodizer.Position(), 0.0);
+  melodizer.rndRenderer.SetFractal(FractalType::Julia);
+  melodizer.Load();
+  EXPECT_EQ(melodizer.rndRenderer.GetFractalType(), FractalType::Mandelbrot);
+  EXPECT_EQ(melodizer.rndRenderer.GetMaxIterations(), 256);
+}
+
 TEST_F(MelodizerTest, StopSilencesRewindsAndStrayTicksStartNothing) {
   melodizer.OnPlay();
   melodizer.OnTimerTick();

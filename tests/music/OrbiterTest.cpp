@@ -136,4 +136,60 @@ TEST(OrbiterTest, NoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
   EXPECT_FALSE(view.noteTimerOn);
 }
 
+// Inputs, New Point, Iterate, Play, Save Song: "1" where enabled.
+std::string EnabledControls(const Orbiter& orbiter) {
+  const Orbiter::Enabled& on = orbiter.ControlsEnabled();
+  std::string flags;
+  for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) flags += enabled ? '1' : '0';
+  return flags;
+}
+
+TEST(OrbiterTest, TheControlsWalkTheirStateTableFromRenderingThroughChoosingOrbitingAndExploding) {
+  MemorySurface surface{273, 273};
+  TimerView view;
+  RecordingMidiService service;
+  ScriptedDialogs dialogs;
+  MidiOutput midiDevice{service, dialogs};
+  TemporaryFolder folder;
+  Orbiter orbiter{view, midiDevice, dialogs, folder.Path()};
+  orbiter.Load(surface);
+  EXPECT_EQ(EnabledControls(orbiter), "00000") << "rendering";
+  // Bank 0, then the harp, on channel 0.
+  EXPECT_EQ(service.DeliveredMessages(), (std::vector<std::uint32_t>{0xB0, 0xC0 | (46 << 8)}));
+  while (view.renderTimerOn) orbiter.OnRenderTimerTick();
+  EXPECT_EQ(EnabledControls(orbiter), "10111") << "choosing";
+  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on a point to iterate or key in the values above");
+
+  const FractalRenderer& renderer = orbiter.Renderer();
+  orbiter.OnPicturePicked(40, 60);
+  EXPECT_EQ(orbiter.CurrentTexts().real, FormatNumber(renderer.GetVirtualX(40)));
+  EXPECT_EQ(orbiter.CurrentTexts().imaginary, FormatNumber(-renderer.GetVirtualY(60))) << "the imaginary axis points up";
+  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on 'Iterate' to reiterate the point");
+  EXPECT_EQ(EnabledControls(orbiter), "01111") << "orbiting";
+  orbiter.OnPlay();
+  EXPECT_EQ(EnabledControls(orbiter), "01111") << "playing enables the same controls";
+  orbiter.OnNewPoint();
+  EXPECT_EQ(EnabledControls(orbiter), "10111");
+  EXPECT_FALSE(orbiter.IsNoteTimerRunning());
+
+  // 1.5 + 1.5i leaves the disc on its second step.
+  orbiter.CurrentTexts().real = "1.5";
+  orbiter.CurrentTexts().imaginary = "1.5";
+  orbiter.OnImaginaryLostFocus();
+  EXPECT_EQ(orbiter.CurrentTexts().currentReal, "1.5");
+  EXPECT_EQ(orbiter.CurrentTexts().currentImaginary, "1.5");
+  orbiter.OnIterate();
+  orbiter.OnIterate();
+  EXPECT_EQ(EnabledControls(orbiter), "01001") << "exploded";
+  EXPECT_EQ(orbiter.CurrentTexts().progress, "The point has exploded.  Click on 'New Point'");
+  orbiter.OnNewPoint();
+  EXPECT_EQ(EnabledControls(orbiter), "10111");
+  orbiter.CurrentTexts().real = "-0.1";
+  orbiter.CurrentTexts().imaginary = "0.1";
+  orbiter.OnImaginaryLostFocus();
+  orbiter.OnRealLostFocus();
+  EXPECT_EQ(orbiter.CurrentTexts().currentReal, "-0.1");
+  EXPECT_EQ(orbiter.CurrentTexts().currentImaginary, "0.1");
+}
+
 }  // namespace

@@ -109,69 +109,6 @@ TEST_F(FrmOrbitsTest, APickOrTheTypedPartsChooseThePointAndEnterTakesThemBeforeI
   EXPECT_EQ(window->txtCurrentImaginary->text(), "0.001");
 }
 
-TEST_F(FrmOrbitsTest, RendersItsPictureFirstAndThenTheButtonsWalkTheStateTable) {
-  EXPECT_EQ(Enabled(), kRendering);
-  // Bank 0, then the harp, on channel 0.
-  EXPECT_EQ(service.DeliveredMessages(), (std::vector<std::uint32_t>{0xB0, 0xC0 | (46 << 8)}));
-  Rendered();
-  EXPECT_EQ(Enabled(), kChoosing);
-  EXPECT_EQ(window->lblProgress->text(), "Click on a point to iterate or key in the values above");
-  const QImage original = window->pbxOutput->Picture().copy();
-  EXPECT_EQ(window->pbxOriginalImage->Picture(), original);
-  // The set is drawn: its centre region is not the colour of the far corner.
-  EXPECT_NE(window->pbxOutput->Point(100, 136), window->pbxOutput->Point(0, 0));
-
-  ChoosePoint("0", "0");
-  Click(window->cmdIterate);
-  EXPECT_EQ(Enabled(), kOrbiting);
-  EXPECT_EQ(window->lblProgress->text(), "Click on 'Iterate' to reiterate the point");
-  // The start mark, inverted over the picture around its centre.
-  EXPECT_NE(window->pbxOutput->Picture().pixel(134, 134), original.pixel(134, 134));
-
-  Click(window->cmdPlay);
-  EXPECT_TRUE(window->timNoteTimer.isActive());
-  EXPECT_EQ(Enabled(), kOrbiting);  // playing enables the same controls
-  Click(window->cmdNewPoint);
-  EXPECT_EQ(Enabled(), kChoosing);
-  EXPECT_FALSE(window->timNoteTimer.isActive());
-  EXPECT_EQ(window->pbxOutput->Picture(), original);
-  EXPECT_EQ(window->txtCurrentReal->text(), "0");
-
-  ChoosePoint("2", "2");
-  Click(window->cmdIterate);
-  Click(window->cmdIterate);
-  EXPECT_EQ(Enabled(), kExploded);
-  EXPECT_EQ(window->lblProgress->text(), "The point has exploded.  Click on 'New Point'");
-  Click(window->cmdNewPoint);
-  EXPECT_EQ(Enabled(), kChoosing);
-  EXPECT_EQ(window->pbxOutput->Picture(), original);
-}
-
-TEST_F(FrmOrbitsTest, PlayingPacesByTheImaginaryPartUntilNewPointAndThenOnlyStartsTheOrbit) {
-  Rendered();
-  ChoosePoint("-0.1", "0.1");  // inside the set: plays until stopped
-  Click(window->cmdIterate);
-  service.ClearCalls();
-  Click(window->cmdPlay);
-  ASSERT_EQ(NoteOns(), 1U);
-  // Paced by the imaginary part of the value sounding.
-  const double im = window->txtCurrentImaginary->text().toDouble();
-  EXPECT_EQ(window->timNoteTimer.interval(), static_cast<int>(std::nearbyint((im + 2) * 125)));
-  ASSERT_TRUE(WaitUntil([&] { return NoteOns() >= 4; }, 5000));
-  EXPECT_EQ(service.DeliveredMessages().back() & 0xFF, 0x90U) << "the last note sounds on channel 0";
-  Click(window->cmdNewPoint);
-  service.ClearCalls();
-  QTest::qWait(600);
-  EXPECT_EQ(NoteOns(), 0U) << "New Point stops playback";
-
-  // Play right after New Point only starts the orbit; the next Play sounds it.
-  Click(window->cmdPlay);
-  ASSERT_TRUE(WaitUntil([&] { return !window->timNoteTimer.isActive(); }, 2000));
-  EXPECT_EQ(NoteOns(), 0U);
-  Click(window->cmdPlay);
-  EXPECT_EQ(NoteOns(), 1U);
-}
-
 TEST_F(FrmOrbitsTest, ASongSavedFromTheWindowEqualsTheHeadlessCommandsFile) {
   Rendered();
   // Each point with the answer to the "appears to converge" question, if asked.

@@ -41,7 +41,7 @@ class MainWindowDesktopTest : public ::testing::Test {
         << window.lblStatus->text().toStdString();
   }
   double Ratio() const { return window.pbxOutput->PixelRatio(); }
-  ViewState Shown() const { return ViewState::Capture(window.rndRenderer, *window.pbxOutput); }
+  ViewState Shown() const { return ViewState::Capture(window.explorer.Renderer(), *window.pbxOutput); }
   QString Caption(int index) const { return window.lblButtons[index]->text(); }
   // A key pressed on the window, as the keyboard delivers it.
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -90,7 +90,7 @@ TEST_F(MainWindowDesktopTest, TheViewportDrawsAtDevicePixelsAndTheMouseCountsThe
 
   // The readout names the point of the device pixel under the mouse.
   MoveOver(window.pbxOutput, InsideBorder(window.pbxOutput, {100, 300}));
-  const double real = window.rndRenderer.GetVirtualX(100 * Ratio());
+  const double real = window.explorer.Renderer().GetVirtualX(100 * Ratio());
   EXPECT_TRUE(window.lblCoordinates->text().startsWith("R: " + QString::number(real, 'g', 15)))
       << window.lblCoordinates->text().toStdString();
   // The readout goes to the top half, in widget pixels, away from the mouse.
@@ -114,15 +114,15 @@ TEST_F(MainWindowDesktopTest, TheWheelZoomsAboutTheMouseAndTheHandMovesTheView) 
   for (const Notch& notch : {Notch{{120.5, 90}, 120, 0.5}, Notch{{400, 33}, 240, 0.25}, Notch{{10, 400}, -120, 2}}) {
     const double x = notch.at.x() * Ratio();
     const double y = notch.at.y() * Ratio();
-    const double real = window.rndRenderer.GetVirtualX(x);
-    const double imaginary = window.rndRenderer.GetVirtualY(y);
-    const double width = window.rndRenderer.GetWindowWidth();
+    const double real = window.explorer.Renderer().GetVirtualX(x);
+    const double imaginary = window.explorer.Renderer().GetVirtualY(y);
+    const double width = window.explorer.Renderer().GetWindowWidth();
     Wheel(notch.at, notch.delta);
-    EXPECT_EQ(window.rndRenderer.GetWindowWidth(), width * notch.widthFactor);
+    EXPECT_EQ(window.explorer.Renderer().GetWindowWidth(), width * notch.widthFactor);
     // Still under the mouse, to far within a pixel.
-    const double pixel = window.rndRenderer.GetWindowWidth() / window.pbxOutput->ScaleWidth();
-    EXPECT_NEAR(window.rndRenderer.GetVirtualX(x), real, pixel / 100);
-    EXPECT_NEAR(window.rndRenderer.GetVirtualY(y), imaginary, pixel / 100);
+    const double pixel = window.explorer.Renderer().GetWindowWidth() / window.pbxOutput->ScaleWidth();
+    EXPECT_NEAR(window.explorer.Renderer().GetVirtualX(x), real, pixel / 100);
+    EXPECT_NEAR(window.explorer.Renderer().GetVirtualY(y), imaginary, pixel / 100);
     // Redrawn as after a box zoom: the pump runs a fresh render.
     EXPECT_TRUE(window.timRenderer.IsRunning());
     WaitForReady();
@@ -131,8 +131,8 @@ TEST_F(MainWindowDesktopTest, TheWheelZoomsAboutTheMouseAndTheHandMovesTheView) 
 }
 
 TEST_F(MainWindowDesktopTest, TheMiddleButtonDragsThePictureAndTheViewFollows) {
-  const double real = window.rndRenderer.GetVirtualX(200 * Ratio());
-  const double imaginary = window.rndRenderer.GetVirtualY(150 * Ratio());
+  const double real = window.explorer.Renderer().GetVirtualX(200 * Ratio());
+  const double imaginary = window.explorer.Renderer().GetVirtualY(150 * Ratio());
   const QColor grabbed = window.pbxOutput->Picture().pixelColor(200 * Ratio(), 150 * Ratio());
   Mouse(QEvent::MouseButtonPress, {200, 150}, Qt::MiddleButton, Qt::MiddleButton);
   EXPECT_EQ(Caption(4), "Redraw") << "the press stops the render";
@@ -141,8 +141,8 @@ TEST_F(MainWindowDesktopTest, TheMiddleButtonDragsThePictureAndTheViewFollows) {
   // While held, the picture itself moves with the hand.
   EXPECT_EQ(window.pbxOutput->Picture().pixelColor(260 * Ratio(), 130 * Ratio()), grabbed);
   Mouse(QEvent::MouseButtonRelease, {260, 130}, Qt::MiddleButton, Qt::NoButton);
-  EXPECT_NEAR(window.rndRenderer.GetVirtualX(260 * Ratio()), real, 1e-12);
-  EXPECT_NEAR(window.rndRenderer.GetVirtualY(130 * Ratio()), imaginary, 1e-12);
+  EXPECT_NEAR(window.explorer.Renderer().GetVirtualX(260 * Ratio()), real, 1e-12);
+  EXPECT_NEAR(window.explorer.Renderer().GetVirtualY(130 * Ratio()), imaginary, 1e-12);
   EXPECT_FALSE(window.shpZoomBox->IsVisible());
   WaitForReady();
   EXPECT_EQ(window.pbxOutput->Picture(), EngineDrawing());
@@ -170,13 +170,13 @@ TEST_F(MainWindowDesktopTest, KeysDoWhatTheirButtonsDo) {
   }
 
   // Arrows move a quarter view.
-  const double centerX = window.rndRenderer.GetWindowCenterX();
-  const double width = window.rndRenderer.GetWindowWidth();
+  const double centerX = window.explorer.Renderer().GetWindowCenterX();
+  const double width = window.explorer.Renderer().GetWindowWidth();
   Key(Qt::Key_Right);
-  EXPECT_DOUBLE_EQ(window.rndRenderer.GetWindowCenterX(), centerX + width / 4);
-  const double centerY = window.rndRenderer.GetWindowCenterY();
+  EXPECT_DOUBLE_EQ(window.explorer.Renderer().GetWindowCenterX(), centerX + width / 4);
+  const double centerY = window.explorer.Renderer().GetWindowCenterY();
   Key(Qt::Key_Up);
-  EXPECT_DOUBLE_EQ(window.rndRenderer.GetWindowCenterY(), centerY - window.rndRenderer.GetWindowHeight() / 4);
+  EXPECT_DOUBLE_EQ(window.explorer.Renderer().GetWindowCenterY(), centerY - window.explorer.Renderer().GetWindowHeight() / 4);
 
   // Esc aborts a running render as "Abort" does; F5 and Ctrl+R redraw.
   ASSERT_TRUE(WaitUntil([&] { return Caption(4) == "Abort"; }));
@@ -196,11 +196,11 @@ TEST_F(MainWindowDesktopTest, KeysDoWhatTheirButtonsDo) {
 
   // Esc cancels a pending Julia pick as a second click on its button does.
   ClickButton(3);
-  EXPECT_EQ(window.mouseMode, 3);
+  EXPECT_EQ(window.explorer.Mode(), MouseMode::JuliaPick);
   Key(Qt::Key_Escape);
-  EXPECT_EQ(window.mouseMode, -1);
+  EXPECT_EQ(window.explorer.Mode(), MouseMode::Normal);
   EXPECT_EQ(Caption(3), "Mandelbrot Set");
-  EXPECT_EQ(window.rndRenderer.GetFractal(), 0);
+  EXPECT_EQ(window.explorer.Renderer().GetFractal(), 0);
   WaitForReady();
 
   // Ctrl+S saves as "Save Picture..." and Ctrl+D adds as "Add": the same dialogs.
@@ -223,9 +223,9 @@ TEST_F(MainWindowDesktopTest, KeysDoWhatTheirButtonsDo) {
   window.lblButtons[0]->setFocus(Qt::TabFocusReason);
   EXPECT_TRUE(window.lblButtons[0]->hasFocus());
   EXPECT_TRUE(window.lblButtons[0]->focusPolicy() & Qt::TabFocus);
-  const double before = window.rndRenderer.GetWindowWidth();
+  const double before = window.explorer.Renderer().GetWindowWidth();
   QTest::keyClick(window.lblButtons[0], Qt::Key_Space);
-  EXPECT_EQ(window.rndRenderer.GetWindowWidth(), before / 2);
+  EXPECT_EQ(window.explorer.Renderer().GetWindowWidth(), before / 2);
   WaitForReady();
 
   // Tooltips name the keys; the tooltip text the status line repeats stays.

@@ -6,7 +6,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "BookmarkLoadTarget.h"
+#include "BookmarkTarget.h"
+#include "BookmarkView.h"
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
 #include "PictureView.h"
@@ -17,15 +18,18 @@
 
 namespace {
 
-class MainWindowStandIn final : public BookmarkLoadTarget, public RendererListener {
+class MainWindowStandIn final : public BookmarkTarget, public RendererListener {
  public:
   MainWindowStandIn() {
     renderer.Initialize(surface);
     renderer.WindowCenterAbsolute(0, 0);
     renderer.SetListener(this);
   }
-  FractalRenderer& MainRenderer() override { return renderer; }
-  void SetFractalCaption(const QString& caption) override { fractalCaption = caption; }
+  void ShowBookmark(const Bookmark& bookmark) override {
+    BookmarkView::Apply(bookmark, renderer, BookmarkView::JuliaPoint::Always);
+    fractalCaption = bookmark.fractalType == 1 ? QStringLiteral("Julia Set") : QStringLiteral("Mandelbrot Set");
+    renderer.Redraw(false);
+  }
   void OnRedraw() override { ++redrawsStarted; }
 
   MemorySurface surface{300, 200};

@@ -1,16 +1,8 @@
 #include "ZoomBox.h"
 
-#include <algorithm>
 #include <cmath>
 
-namespace {
-
-std::int16_t NearestInt16(float value) {
-  const float rounded = std::nearbyint(value);
-  return static_cast<std::int16_t>(std::clamp(rounded, -32768.0f, 32767.0f));
-}
-
-}  // namespace
+#include "Nearest.h"
 
 ZoomBox ZoomBox::FromDrag(std::int16_t startX, std::int16_t startY, float x, float y, float viewportWidth,
                           float viewportHeight) {
@@ -35,5 +27,6 @@ ZoomBox ZoomBox::FromDrag(std::int16_t startX, std::int16_t startY, float x, flo
 }
 
 std::array<std::int16_t, 4> ZoomBox::PixelRectangle() const {
-  return {NearestInt16(left), NearestInt16(top), NearestInt16(width), NearestInt16(height)};
+  return {Nearest<std::int16_t>(left), Nearest<std::int16_t>(top), Nearest<std::int16_t>(width),
+          Nearest<std::int16_t>(height)};
 }

@@ -13,14 +13,14 @@ TEST(ReadoutsTest, MagnificationReadsAsTheBoxShowsIt) {
                  {1.999, "1.99E+00X"}, {999.999, "1.00E+03X"}, {0.004, "0.00E+00X"},
                  {3.4e120, "3.40E+120X"}};
   for (const auto& factor : factors)
-    EXPECT_EQ(FormatMagnification(factor.zoomFactor).toStdString(), factor.text) << factor.zoomFactor;
+    EXPECT_EQ(FormatMagnification(factor.zoomFactor), factor.text) << factor.zoomFactor;
 }
 
 TEST(ReadoutsTest, CoordinatesShowTheImaginaryPartTheRightWayUpWithFifteenDigits) {
-  EXPECT_EQ(FormatCoordinates(-0.75, 0.1).toStdString(), "R: -0.75\n I: -0.1");
-  EXPECT_EQ(FormatCoordinates(0.25, -1.5).toStdString(), "R: 0.25\n I: 1.5");
-  EXPECT_EQ(FormatCoordinates(0, 0).toStdString(), "R: 0\n I: 0") << "no negative zero";
-  EXPECT_EQ(FormatCoordinates(0.123456789012345678, 1e-12).toStdString(), "R: 0.123456789012346\n I: -1e-12");
+  EXPECT_EQ(FormatCoordinates(-0.75, 0.1), "R: -0.75\n I: -0.1");
+  EXPECT_EQ(FormatCoordinates(0.25, -1.5), "R: 0.25\n I: 1.5");
+  EXPECT_EQ(FormatCoordinates(0, 0), "R: 0\n I: 0") << "no negative zero";
+  EXPECT_EQ(FormatCoordinates(0.123456789012345678, 1e-12), "R: 0.123456789012346\n I: -1e-12");
 }
 
 }  // namespace

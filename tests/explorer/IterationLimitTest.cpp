@@ -16,13 +16,13 @@ TEST(IterationLimitTest, TypedNumbersAreClampedAndRoundedToEvenAndTheRestRefused
                  {" 300 ", " 300 ", 300}, {"2.5", "2.5", 2},        {"3.5", "3.5", 4},
                  {"1e3", "1e3", 1000}};
   for (const auto& number : numbers) {
-    const auto entry = IterationLimit::CheckTyped(QString::fromUtf8(number.typed));
+    const auto entry = IterationLimit::CheckTyped(number.typed);
     ASSERT_TRUE(entry.has_value()) << number.typed;
-    EXPECT_EQ(entry->text.toStdString(), number.shown) << number.typed;
+    EXPECT_EQ(entry->text, number.shown) << number.typed;
     EXPECT_EQ(entry->limit, number.limit) << number.typed;
   }
   for (const char* typed : {"", "abc", "12abc", "inf", "nan", "--5"})
-    EXPECT_FALSE(IterationLimit::CheckTyped(QString::fromUtf8(typed)).has_value()) << typed;
+    EXPECT_FALSE(IterationLimit::CheckTyped(typed).has_value()) << typed;
 }
 
 TEST(IterationLimitTest, HalvingRoundsTiesToEvenAndDoublingStopsBeforeThirtyTwoBitsOverflow) {
