@@ -4,9 +4,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <cmath>
 
+#include "ImageFile.h"
 #include "PixelMask.h"
 
 namespace {
@@ -132,15 +132,7 @@ void PictureBox::CopyPictureTo(PictureBox& target) const {
 }
 
 std::optional<std::string> PictureBox::SavePicture(const std::string& path) const {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
-  QImageWriter writer(&file, "BMP");
-  if (!writer.write(Image())) {
-    file.cancelWriting();
-    return writer.errorString().toStdString();
-  }
-  if (!file.commit()) return file.errorString().toStdString();
-  return std::nullopt;
+  return SaveImageSafely(Image(), path, "BMP");
 }
 
 InvertedShape* PictureBox::AddLineShape(int penWidth) {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "InterruptCleanup.h"
 #include "MelodyCommand.h"
 #include "MidiInfoCommand.h"
 #include "OrbitCommand.h"
@@ -43,7 +44,11 @@ void PrintUsage(std::ostream& out) {
 int RunCommand(const std::string& name, const std::vector<std::string>& arguments, std::ostream& out,
                std::ostream& err) {
   for (const Command& command : kCommands)
-    if (command.name == name) return command.run(arguments, out, err);
+    if (command.name == name) {
+      // Ctrl-C or a killed batch job leaves no half-written file behind.
+      InterruptCleanup::Install();
+      return command.run(arguments, out, err);
+    }
   err << "quillory: unknown command '" << name << "'\n";
   PrintUsage(err);
   return kExitUsage;

@@ -16,7 +16,6 @@
 #include "MelodySong.h"
 #include "ScaleTables.h"
 #include "SilentDialogs.h"
-#include "SongFileCommit.h"
 #include "TypedValues.h"
 
 namespace {
@@ -151,12 +150,10 @@ int RunMelodyCommand(const std::vector<std::string>& arguments, std::ostream& /*
   }
   const ScaleTables scales;
   SilentDialogs dialogs;
-  const SongResult result = CommitSongFile(request.outputPath, [&](const std::string& fileName) {
-    MIDIFile file(programFolder, dialogs);
-    return WriteMelodySong(file, fileName, request.settings, renderer, scales);
-  });
+  MIDIFile file(programFolder, dialogs);
+  const SongResult result = WriteMelodySong(file, request.outputPath, request.settings, renderer, scales);
   if (result.outcome == SongResult::Outcome::Saved) return kExitSuccess;
   err << "quillory melody: cannot write '" << request.outputPath << "': "
       << (result.error.empty() ? dialogs.Summary() : result.error) << "\n";
-  return result.outcome == SongResult::Outcome::NotCreated ? kExitUsage : kExitFailure;
+  return kExitFailure;
 }

@@ -10,7 +10,6 @@
 #include "MIDIFile.h"
 #include "OrbitSong.h"
 #include "SilentDialogs.h"
-#include "SongFileCommit.h"
 #include "TypedValues.h"
 
 namespace {
@@ -67,14 +66,14 @@ int RunOrbitCommand(const std::vector<std::string>& arguments, std::ostream& /*o
   // The Orbiter's own renderer: the Mandelbrot set, whatever it shows.
   FractalRenderer renderer;
   SilentDialogs dialogs(request.notesAnswer);
-  const SongResult result = CommitSongFile(request.outputPath, [&](const std::string& fileName) {
-    const OrbitNoteCount count = OrbitNotesToRecord(renderer, request.point, dialogs);
-    if (!count.notes) return SongResult{SongResult::Outcome::Failed, count.error};
+  const OrbitNoteCount count = OrbitNotesToRecord(renderer, request.point, dialogs);
+  SongResult result{SongResult::Outcome::Failed, count.error};
+  if (count.notes) {
     MIDIFile file(programFolder, dialogs);
-    return WriteOrbitSong(file, fileName, renderer, request.point, *count.notes);
-  });
+    result = WriteOrbitSong(file, request.outputPath, renderer, request.point, *count.notes);
+  }
   if (result.outcome == SongResult::Outcome::Saved) return kExitSuccess;
   err << "quillory orbit: cannot write '" << request.outputPath << "': "
       << (result.error.empty() ? dialogs.Summary() : result.error) << "\n";
-  return result.outcome == SongResult::Outcome::NotCreated ? kExitUsage : kExitFailure;
+  return kExitFailure;
 }

@@ -3,18 +3,21 @@
 #include <unistd.h>
 
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <variant>
 
 #include "Arguments.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
+#include "ImageFile.h"
 #include "MemorySurface.h"
 #include "RenderProgress.h"
+#include "SafeFileWriter.h"
 
 namespace {
 
@@ -101,8 +104,10 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
   }
 }
 
+// Qt answers a picture it cannot allocate with a null image.
 QImage ToImage(const MemorySurface& surface) {
   QImage image(surface.Width(), surface.Height(), QImage::Format_RGB888);
+  if (image.isNull()) throw std::bad_alloc();
   for (int y = 0; y < surface.Height(); ++y) {
     uchar* line = image.scanLine(y);
     for (int x = 0; x < surface.Width(); ++x) {
@@ -127,23 +132,28 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
 
   // Opened before the work so an unwritable path fails at once; the picture
   // only replaces the file when it is complete.
-  QSaveFile file(QString::fromStdString(request.outputPath));
-  if (!file.open(QIODevice::WriteOnly)) {
-    err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
-        << "\n";
-    return kExitUsage;
-  }
+  SafeFileWriter file(request.outputPath);
+  const auto cannotWrite = [&](const std::string& reason) {
+    err << "quillory render: cannot write '" << request.outputPath << "': " << reason << "\n";
+    return kExitFailure;
+  };
+  if (!file.Open()) return cannotWrite(file.Error());
 
-  MemorySurface surface(request.size.width, request.size.height, 0);
-  RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
-  Render(request, surface, progress);
-  progress.Finish();
+  try {
+    MemorySurface surface(request.size.width, request.size.height, 0);
+    RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
+    Render(request, surface, progress);
+    progress.Finish();
 
-  if (!ToImage(surface).save(&file, request.format.constData()) || !file.commit()) {
-    err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
-        << "\n";
-    file.cancelWriting();
-    return kExitUsage;
+    std::string error;
+    const QByteArray bytes = EncodeImage(ToImage(surface), request.format.constData(), error);
+    if (bytes.isEmpty()) return cannotWrite(error);
+    const std::span data(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+    if (!file.Write(data) || !file.Commit()) return cannotWrite(file.Error());
+  } catch (const std::bad_alloc&) {
+    err << "quillory render: not enough memory for a " << request.size.width << "\u00D7" << request.size.height
+        << " picture\n";
+    return kExitFailure;
   }
   return kExitSuccess;
 }
