@@ -83,8 +83,15 @@ StoreResult<std::optional<Bookmark>> BookmarkStore::Find(std::string_view name) 
   if (!statement.Ok()) return CannotRead(statement.Error());
   statement.Value().Bind(1, name);
   switch (statement.Value().Next()) {
-    case SqliteStatement::Step::Row:
-      return std::optional<Bookmark>(ReadRow(statement.Value()));
+    case SqliteStatement::Step::Row: {
+      const Bookmark bookmark = ReadRow(statement.Value());
+      // A row edited by hand or by another program may hold a width that no
+      // view can have; applying it would show an empty, endless plane.
+      if (!(bookmark.windowWidth > 0) || !IsFiniteView(bookmark))
+        return CannotRead(StoreError{"The bookmark [" + bookmark.name +
+                                     "] holds a view that cannot be shown: its width must be a positive number."});
+      return std::optional<Bookmark>(bookmark);
+    }
     case SqliteStatement::Step::Done:
       return std::optional<Bookmark>();
     case SqliteStatement::Step::Failed:

@@ -132,7 +132,13 @@ void PictureBox::CopyPictureTo(PictureBox& target) const {
 }
 
 std::optional<std::string> PictureBox::SavePicture(const std::string& path) const {
-  return SaveImageSafely(Image(), path, "BMP");
+  const QImage& image = Image();
+  const QSize inside = contentsRect().size();
+  // Qt leaves the picture empty when it did not fit in memory.
+  if (image.isNull() && !inside.isEmpty())
+    return "not enough memory for a " + std::to_string(inside.width()) + "\u00D7" + std::to_string(inside.height()) +
+           " picture";
+  return SaveImageSafely(image, path, "BMP");
 }
 
 InvertedShape* PictureBox::AddLineShape(int penWidth) {

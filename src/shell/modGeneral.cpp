@@ -1,10 +1,12 @@
 #include "modGeneral.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 #include "DesktopMidiService.h"
 #include "ProgramFolder.h"
+#include "QuilloryApplication.h"
 #include "QtDialogs.h"
 #include "TitleArtwork.h"
 #include "frmQuillory.h"
@@ -15,6 +17,8 @@ int Main(QApplication& application) {
   application.setQuitOnLastWindowClosed(false);
   application.setWindowIcon(TitleArtwork::ProgramIcon());
   QtDialogs dialogs;
+  auto* quillory = dynamic_cast<QuilloryApplication*>(&application);
+  if (quillory) quillory->SetDialogs(&dialogs);
   const auto programFolder = ProgramFolder::Locate();
   // One synthesizer for the whole program; its sound font starts loading now.
   const std::unique_ptr<MidiService> midiService = MakeDesktopMidiService();
@@ -33,6 +37,9 @@ int Main(QApplication& application) {
     title.exec();
   }
   loadMainWindow();
-  mainWindow->LoadBookmarksDialog();
-  return application.exec();
+  // The bookmark file may be busy; the main window shows before it is read.
+  QTimer::singleShot(0, mainWindow.get(), [&] { mainWindow->LoadBookmarksDialog(); });
+  const int exitCode = application.exec();
+  if (quillory) quillory->SetDialogs(nullptr);
+  return exitCode;
 }

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "FileSizeLimit.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
+#include "SmallDisk.h"
 #include "WidgetTesting.h"
 
 namespace {
@@ -68,10 +71,42 @@ TEST_F(SavePictureCommandTest, AnExistingFileIsOnlyReplacedOnYesAndAFailedWriteI
 
   // The platform's reason follows the report.
   Save(folder.filePath("no/such/folder/picture.bmp").toStdString());
-  ASSERT_EQ(dialogs.Messages().size(), 1u);
-  const std::string report = dialogs.Messages()[0];
-  EXPECT_EQ(report.rfind("Unable to save file:\r\n", 0), 0u) << report;
-  EXPECT_GT(report.size(), std::string("Unable to save file:\r\n").size());
+  EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"Unable to save file:\r\nNo such file or directory"});
+}
+
+// A disk that fills up during the save: the real cause is reported and the
+// older picture survives whole, with nothing left beside it.
+TEST_F(SavePictureCommandTest, AFullDiskKeepsTheOlderPicture) {
+  const std::string path = folder.filePath("old.bmp").toStdString();
+  ASSERT_EQ(picture.SavePicture(path), std::nullopt);
+  const QByteArray older = [&] {
+    QFile file(QString::fromStdString(path));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+  }();
+  picture.resize(200, 100);
+  {
+    const FileSizeLimit limit(1024);
+    Save(path, MessageAnswer::Yes);
+  }
+  ASSERT_EQ(dialogs.Messages().size(), 2u);
+  EXPECT_EQ(dialogs.Messages()[1], "Unable to save file:\r\nFile too large");
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), older);
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"old.bmp"});
+
+  const SmallDisk disk(256);
+  if (!disk.Mounted()) GTEST_SKIP() << disk.Reason();
+  const std::string onDisk = (disk.Path() / "old.bmp").string();
+  ASSERT_EQ(picture.SavePicture(onDisk), std::nullopt);
+  disk.FillLeaving(4096);
+  picture.resize(300, 200);
+  Save(onDisk, MessageAnswer::Yes);
+  ASSERT_EQ(dialogs.Messages().size(), 2u);
+  EXPECT_EQ(dialogs.Messages()[1], "Unable to save file:\r\nNo space left on device");
+  EXPECT_EQ(QImage(QString::fromStdString(onDisk)).size(), QSize(200, 100));
 }
 
 }  // namespace
