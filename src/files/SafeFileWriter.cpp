@@ -56,7 +56,9 @@ bool SafeFileWriter::Open() {
 
   std::mt19937_64 generator(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()));
   const std::filesystem::path folder = FolderOf(destination_);
-  const std::string stem = "." + destination_.filename().string() + ".";
+  std::string stem = destination_.filename().string();
+  stem.insert(stem.begin(), '.');
+  stem.push_back('.');
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::filesystem::path candidate = folder / (stem + RandomSuffix(generator));
     // O_EXCL refuses any existing name, a planted link included.

@@ -240,6 +240,8 @@ TEST_F(MidiFileTest, CreationClearsOnlyThisProgramsLeftovers) {
   EXPECT_EQ(fs::status(program / livingFolder).permissions() & fs::perms::all, fs::perms::owner_all);
   EXPECT_EQ(ReadAll(secret), Bytes({7, 7, 7}));
   EXPECT_TRUE(living->WriteMidiFile());
+  EXPECT_EQ(ReadAll(songPath), Join({Header(1), Track({0x00, 0x90, 60, 1, 0x00, 0xFF, 0x2F, 0x00})}));
+  EXPECT_FALSE(fs::exists(folder / "nowhere")) << "the planted link was followed";
   EXPECT_THAT(dialogs.History(), IsEmpty());
 }
 
