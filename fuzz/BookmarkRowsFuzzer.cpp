@@ -26,14 +26,19 @@ class Input {
   bool Empty() const { return used_ >= size_; }
   std::uint8_t Byte() { return Empty() ? 0 : data_[used_++]; }
   std::string Text() {
-    const std::size_t length = std::min<std::size_t>(Byte() % 24, size_ - std::min(used_, size_));
+    const std::size_t wanted = Byte() % 24;
+    const std::size_t length = std::min(wanted, size_ - std::min(used_, size_));
     std::string text(reinterpret_cast<const char*>(data_ + used_), length);
     used_ += length;
     return text;
   }
-  double Real() {
+  std::uint64_t Bits() {
     std::uint64_t bits = 0;
     for (int i = 0; i < 8; ++i) bits = bits << 8 | Byte();
+    return bits;
+  }
+  double Real() {
+    const std::uint64_t bits = Bits();
     double value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -49,7 +54,7 @@ class Input {
 void BindAny(sqlite3_stmt* statement, int column, Input& input) {
   switch (input.Byte() % 5) {
     case 0: sqlite3_bind_null(statement, column); break;
-    case 1: sqlite3_bind_int64(statement, column, static_cast<sqlite3_int64>(input.Real())); break;
+    case 1: sqlite3_bind_int64(statement, column, static_cast<sqlite3_int64>(input.Bits())); break;
     case 2: sqlite3_bind_double(statement, column, input.Real()); break;
     case 3: sqlite3_bind_text(statement, column, input.Text().c_str(), -1, SQLITE_TRANSIENT); break;
     default: {

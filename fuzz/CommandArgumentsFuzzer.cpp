@@ -22,6 +22,9 @@ std::vector<std::string> Arguments(const std::uint8_t* data, std::size_t size, b
   std::vector<std::string> arguments;
   std::string current;
   for (std::size_t i = 0; i < size; ++i) {
+    // A line break inside an argument comes back in the message that quotes
+    // it; the one-line rule is about the program's own text.
+    if (data[i] == '\n' || data[i] == '\r') continue;
     if (data[i] != 0) {
       current += static_cast<char>(data[i]);
       continue;

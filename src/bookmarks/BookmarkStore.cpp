@@ -11,6 +11,10 @@
 
 namespace {
 
+// Another program may have stored a name as a number or a blob; the list
+// shows it as text, so it is looked up and deleted as text too.
+constexpr const char* kNameIs = "WHERE CAST(name AS TEXT) = ?1 COLLATE NOCASE";
+
 constexpr const char* kSelectColumns =
     "SELECT name, centerX, centerY, windowWidth, maxIterations, fractalType, x1, y1 FROM tblBookmarks ";
 
@@ -79,7 +83,7 @@ StoreResult<std::vector<Bookmark>> BookmarkStore::List() {
 }
 
 StoreResult<std::optional<Bookmark>> BookmarkStore::Find(std::string_view name) {
-  auto statement = SqliteStatement::Prepare(connection_, std::string(kSelectColumns) + "WHERE name = ?1");
+  auto statement = SqliteStatement::Prepare(connection_, std::string(kSelectColumns) + kNameIs);
   if (!statement.Ok()) return CannotRead(statement.Error());
   statement.Value().Bind(1, name);
   switch (statement.Value().Next()) {
@@ -138,7 +142,7 @@ BookmarkStore::AddResult BookmarkStore::Add(const Bookmark& bookmark) {
 
 std::optional<StoreError> BookmarkStore::Delete(std::string_view name) {
   auto error = connection_.InTransaction([&]() -> std::optional<StoreError> {
-    auto statement = SqliteStatement::Prepare(connection_, "DELETE FROM tblBookmarks WHERE name = ?1");
+    auto statement = SqliteStatement::Prepare(connection_, std::string("DELETE FROM tblBookmarks ") + kNameIs);
     if (!statement.Ok()) return statement.Error();
     statement.Value().Bind(1, name);
     if (statement.Value().Next() == SqliteStatement::Step::Failed) return statement.Value().Error();

@@ -172,6 +172,19 @@ TEST_F(BookmarkStoreTest, StoredViewsThatCannotBeShownAreReportedNotApplied) {
   EXPECT_EQ(store.Find("Fine").Value()->windowWidth, 4e-300);
 }
 
+// Names another program stored as a blob or a number list as text, and are
+// found and deleted under that text.
+TEST_F(BookmarkStoreTest, NamesStoredAsBlobsOrNumbersAreFoundAndDeletedAsListed) {
+  ASSERT_FALSE(Connect(folder).Execute("INSERT INTO tblBookmarks VALUES (X'426C6F62', 0, 0, 1, 256, 0, NULL, NULL), "
+                                       "(42, 0, 0, 2, 256, 0, NULL, NULL)"));
+  EXPECT_EQ(Listed(), (Names{"42", "Blob"}));
+  ASSERT_TRUE(store.Find("blob").Value().has_value());
+  EXPECT_EQ(store.Find("42").Value()->windowWidth, 2.0);
+  EXPECT_FALSE(store.Delete("Blob"));
+  EXPECT_FALSE(store.Delete("42"));
+  EXPECT_EQ(Listed(), Names{});
+}
+
 // A file another program keeps locked is reported within a quarter second.
 TEST_F(BookmarkStoreTest, ALockedFileIsReportedWithoutALongWait) {
   SqliteConnection holder = Connect(folder);
