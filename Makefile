@@ -6,7 +6,7 @@ PACKAGES := $(shell grep -v '^\#' scripts/debian-packages.txt)
 DEV_PACKAGES := $(shell grep -v '^\#' scripts/debian-dev-packages.txt)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps dev-tools configure build run test bench clean
+.PHONY: all deps dev-tools configure build run test test-sanitize bench clean
 
 all: build
 
@@ -27,6 +27,19 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
+# its own build folder. Leaks count as failures; the only suppressions are
+# for third-party libraries' own allocations (scripts/lsan-suppressions.txt).
+SANITIZE_DIR ?= build-sanitize
+test-sanitize: deps
+	@test -f $(SANITIZE_DIR)/build.ninja || cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_BUILD_BENCH=ON

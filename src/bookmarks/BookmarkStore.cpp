@@ -11,6 +11,10 @@
 
 namespace {
 
+// Another program may have stored a name as a number or a blob; the list
+// shows it as text, so it is looked up and deleted as text too.
+constexpr const char* kNameIs = "WHERE CAST(name AS TEXT) = ?1 COLLATE NOCASE";
+
 constexpr const char* kSelectColumns =
     "SELECT name, centerX, centerY, windowWidth, maxIterations, fractalType, x1, y1 FROM tblBookmarks ";
 
@@ -79,12 +83,19 @@ StoreResult<std::vector<Bookmark>> BookmarkStore::List() {
 }
 
 StoreResult<std::optional<Bookmark>> BookmarkStore::Find(std::string_view name) {
-  auto statement = SqliteStatement::Prepare(connection_, std::string(kSelectColumns) + "WHERE name = ?1");
+  auto statement = SqliteStatement::Prepare(connection_, std::string(kSelectColumns) + kNameIs);
   if (!statement.Ok()) return CannotRead(statement.Error());
   statement.Value().Bind(1, name);
   switch (statement.Value().Next()) {
-    case SqliteStatement::Step::Row:
-      return std::optional<Bookmark>(ReadRow(statement.Value()));
+    case SqliteStatement::Step::Row: {
+      const Bookmark bookmark = ReadRow(statement.Value());
+      // A row edited by hand or by another program may hold a width that no
+      // view can have; applying it would show an empty, endless plane.
+      if (!(bookmark.windowWidth > 0) || !IsFiniteView(bookmark))
+        return CannotRead(StoreError{"The bookmark [" + bookmark.name +
+                                     "] holds a view that cannot be shown: its width must be a positive number."});
+      return std::optional<Bookmark>(bookmark);
+    }
     case SqliteStatement::Step::Done:
       return std::optional<Bookmark>();
     case SqliteStatement::Step::Failed:
@@ -131,7 +142,7 @@ BookmarkStore::AddResult BookmarkStore::Add(const Bookmark& bookmark) {
 
 std::optional<StoreError> BookmarkStore::Delete(std::string_view name) {
   auto error = connection_.InTransaction([&]() -> std::optional<StoreError> {
-    auto statement = SqliteStatement::Prepare(connection_, "DELETE FROM tblBookmarks WHERE name = ?1");
+    auto statement = SqliteStatement::Prepare(connection_, std::string("DELETE FROM tblBookmarks ") + kNameIs);
     if (!statement.Ok()) return statement.Error();
     statement.Value().Bind(1, name);
     if (statement.Value().Next() == SqliteStatement::Step::Failed) return statement.Value().Error();

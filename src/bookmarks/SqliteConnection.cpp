@@ -4,8 +4,9 @@
 
 namespace {
 
-// Another instance of the program may be writing the same file for a moment.
-constexpr int kBusyTimeoutMilliseconds = 5000;
+// Another instance of the program may be writing the same file for a moment;
+// a file held longer is reported as locked rather than freezing the window.
+constexpr int kBusyTimeoutMilliseconds = 250;
 
 }  // namespace
 

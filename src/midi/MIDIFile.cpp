@@ -1,5 +1,9 @@
 #include "MIDIFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -30,6 +34,9 @@ constexpr std::uint8_t kMetaLyric = 0x05;
 constexpr std::uint8_t kMetaEndOfTrack = 0x2F;
 constexpr std::uint8_t kMetaTempo = 0x51;
 
+// A track's bytes reach its file in pieces of this size.
+constexpr std::size_t kTrackBufferSize = 4096;
+
 std::string TrackFileName(int trackNumber) {
   std::ostringstream name;
   name << "~trk" << std::uppercase << std::hex << trackNumber << ".tmp";
@@ -46,32 +53,66 @@ std::string ErrorLine(const std::error_code& error) {
   return "Error " + std::to_string(error.value()) + ": " + error.message();
 }
 
-bool IsLeftoverTempFile(const std::filesystem::directory_entry& entry) {
-  const std::string name = entry.path().filename().string();
-  return name.size() >= 5 && name.front() == '~' && name.ends_with(".tmp");
+// Reads all of a track file back through the descriptor it was written with.
+bool ReadWholeFile(int descriptor, std::uint32_t size, std::vector<std::uint8_t>& into) {
+  const std::size_t start = into.size();
+  into.resize(start + size);
+  std::uint32_t done = 0;
+  while (done < size) {
+    const ssize_t count = pread(descriptor, into.data() + start + done, size - done, done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      if (count == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<std::uint32_t>(count);
+  }
+  return true;
 }
 
 }  // namespace
 
+FileSlot::FileSlot(FileSlot&& other) noexcept
+    : path(std::move(other.path)),
+      handle(other.handle),
+      position(other.position),
+      stream(std::move(other.stream)),
+      descriptor(std::exchange(other.descriptor, -1)),
+      pending(std::move(other.pending)),
+      flushed(other.flushed) {}
+
+FileSlot& FileSlot::operator=(FileSlot&& other) noexcept {
+  if (this == &other) return *this;
+  if (descriptor >= 0) close(descriptor);
+  path = std::move(other.path);
+  handle = other.handle;
+  position = other.position;
+  stream = std::move(other.stream);
+  descriptor = std::exchange(other.descriptor, -1);
+  pending = std::move(other.pending);
+  flushed = other.flushed;
+  return *this;
+}
+
+FileSlot::~FileSlot() {
+  if (descriptor >= 0) close(descriptor);
+}
+
 MIDIFile::MIDIFile(std::filesystem::path programFolder, Dialogs& dialogs)
-    : programFolder_(std::move(programFolder)), dialogs_(dialogs) {
+    : programFolder_(std::move(programFolder)), trackFolder_(programFolder_), dialogs_(dialogs) {
   DeleteTempFiles();
   ResetState();
 }
 
 MIDIFile::~MIDIFile() {
   CloseMidiFile();
-  DeleteTempFiles();
+  trackFolder_.Remove();
 }
 
 void MIDIFile::CloseMidiFile() {
   if (outputFile.stream) outputFile.stream->close();
-  // A song abandoned before WriteMidiFile leaves only the empty file that
-  // CreateNewMidiFile made; it is no MIDI file, so it goes.
-  if (state_ == State::Writing) {
-    std::error_code ignored;
-    std::filesystem::remove(outputFile.path, ignored);
-  }
+  // A song abandoned before WriteMidiFile never reaches its destination.
+  outputWriter_.reset();
   ResetState();
 }
 
@@ -88,16 +129,9 @@ void MIDIFile::ResetState() {
 }
 
 void MIDIFile::DeleteTempFiles() {
-  std::error_code error;
-  std::filesystem::directory_iterator entries(programFolder_, error);
-  if (error) return;  // no folder, nothing left over
-  for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-    if (error) break;
-    const auto& entry = *entries;
-    if (!entry.is_regular_file(error) || !IsLeftoverTempFile(entry)) continue;
-    if (!std::filesystem::remove(entry.path(), error) && error) break;
-  }
-  if (error) dialogs_.MessageBox(ErrorLine(error), MessageButtons::Ok, MessageIcon::Stop);
+  if (programFolder_.empty()) return;  // a reader only; it makes no track files
+  if (const std::error_code error = TrackFolder::RemoveLeftovers(programFolder_))
+    dialogs_.MessageBox(ErrorLine(error), MessageButtons::Ok, MessageIcon::Stop);
 }
 
 bool MIDIFile::CreateNewMidiFile(const std::string& midiFileName) {
@@ -109,12 +143,13 @@ bool MIDIFile::CreateNewMidiFile(const std::string& midiFileName) {
   outputFile.path = midiFileName;
   outputFile.handle = FreeFileHandle();
   outputFile.position = 1;
-  errno = 0;
-  outputFile.stream = std::make_unique<std::fstream>(
-      outputFile.path, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!outputFile.stream->is_open()) {
-    const int number = LastErrorNumber();
+  // The song is made beside its destination, which keeps its old contents
+  // until the new song is complete.
+  outputWriter_ = std::make_unique<SafeFileWriter>(outputFile.path);
+  if (!outputWriter_->Open()) {
+    const int number = outputWriter_->ErrorNumber();
     ResetState();
+    outputWriter_.reset();
     errorDescription_ = ErrorText(number);
     ShowFileError("Cannot create a new MIDI file.\r\n\r\n" + ErrorLine(number));
     return false;
@@ -134,17 +169,12 @@ bool MIDIFile::WriteMidiFile() {
   }
   if (ok) {
     outputFile.position = 11;
-    outputFile.stream->seekp(outputFile.position - 1);
     ok = WriteWord(outputFile, static_cast<std::uint16_t>(trackCount));
   }
-  errno = 0;
-  outputFile.stream->close();
-  if (ok && outputFile.stream->fail()) ok = FailFromErrno();
+  if (ok && !(outputWriter_->Write(outputFile.pending) && outputWriter_->Commit()))
+    ok = Fail(outputWriter_->Error());
+  outputWriter_.reset();
   state_ = State::Written;
-  if (!ok) {
-    std::error_code ignored;
-    std::filesystem::remove(outputFile.path, ignored);
-  }
   return ok;
 }
 
@@ -157,11 +187,20 @@ bool MIDIFile::WriteHeaderChunk() {
 }
 
 bool MIDIFile::FinishTrack(int trackNumber) {
-  if (!WriteEndOfTrack(trackNumber)) return false;
-  FileSlot& slot = tracks[trackNumber];
-  errno = 0;
-  slot.stream->close();
-  if (slot.stream->fail()) return FailFromErrno();
+  return WriteEndOfTrack(trackNumber) && FlushTrack(tracks[trackNumber]);
+}
+
+bool MIDIFile::FlushTrack(FileSlot& slot) {
+  std::size_t done = 0;
+  while (done < slot.pending.size()) {
+    const ssize_t count = write(slot.descriptor, slot.pending.data() + done, slot.pending.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return FailFromErrno();
+    if (count == 0) return Fail(ErrorText(ENOSPC));
+    done += static_cast<std::size_t>(count);
+  }
+  slot.flushed += static_cast<std::uint32_t>(done);
+  slot.pending.clear();
   return true;
 }
 
@@ -173,18 +212,13 @@ bool MIDIFile::WriteEndOfTrack(int trackNumber) {
 
 bool MIDIFile::AppendTrackChunk(int trackNumber) {
   FileSlot& slot = tracks[trackNumber];
-  errno = 0;
-  std::ifstream trackFile(slot.path, std::ios::binary);
-  if (!trackFile) return FailFromErrno();
-  std::error_code error;
-  const auto size = std::filesystem::file_size(slot.path, error);
-  if (error) return Fail(error.message());
-  if (!WriteString(outputFile, "MTrk") || !WriteLong(outputFile, static_cast<std::uint32_t>(size))) return false;
-  for (std::uintmax_t copied = 0; copied < size; ++copied) {
-    const int byte = trackFile.get();
-    if (byte == std::char_traits<char>::eof()) return FailFromErrno();
-    if (!WriteByte(outputFile, static_cast<std::uint8_t>(byte))) return false;
-  }
+  struct stat status {};
+  if (fstat(slot.descriptor, &status) != 0) return FailFromErrno();
+  // The file holds every byte written to it, or the disk lost some.
+  if (static_cast<std::uint64_t>(status.st_size) != slot.flushed) return Fail(ErrorText(EIO));
+  if (!WriteString(outputFile, "MTrk") || !WriteLong(outputFile, slot.flushed)) return false;
+  if (!ReadWholeFile(slot.descriptor, slot.flushed, outputFile.pending)) return FailFromErrno();
+  outputFile.position += static_cast<std::int32_t>(slot.flushed);
   slot = FileSlot{};
   slot.handle = -1;
   return true;
@@ -205,11 +239,11 @@ bool MIDIFile::EnsureTrackOpen(std::int16_t trackNumber) {
 bool MIDIFile::OpenTrackFile(int trackNumber) {
   FileSlot& slot = tracks[trackNumber];
   slot.handle = FreeFileHandle();
-  slot.path = programFolder_ / TrackFileName(trackNumber);
+  slot.path = TrackFileName(trackNumber);
   slot.position = 1;
   errno = 0;
-  slot.stream = std::make_unique<std::fstream>(slot.path, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!slot.stream->is_open()) return FailFromErrno();
+  slot.descriptor = trackFolder_.CreateFile(TrackFileName(trackNumber));
+  if (slot.descriptor < 0) return FailFromErrno();
   return true;
 }
 
@@ -345,10 +379,13 @@ bool MIDIFile::Fail(std::string description) {
 bool MIDIFile::FailFromErrno() { return Fail(ErrorText(LastErrorNumber())); }
 
 bool MIDIFile::WriteByte(FileSlot& slot, std::uint8_t value) {
-  errno = 0;
-  slot.stream->put(static_cast<char>(value));
-  if (!*slot.stream) return FailFromErrno();
+  // Writes land at the slot's position: the output goes back to its track
+  // count once the chunks are in.
+  const std::size_t index = static_cast<std::size_t>(slot.position - 1) - slot.flushed;
+  if (index < slot.pending.size()) slot.pending[index] = value;
+  else slot.pending.push_back(value);
   ++slot.position;
+  if (slot.descriptor >= 0 && slot.pending.size() >= kTrackBufferSize) return FlushTrack(slot);
   return true;
 }
 

@@ -6,22 +6,39 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Dialogs.h"
+#include "SafeFileWriter.h"
+#include "TrackFolder.h"
 
 // One open file of a MIDIFile: the output (or input) file, or the temporary
 // file of one track.
 struct FileSlot {
+  FileSlot() = default;
+  FileSlot(FileSlot&& other) noexcept;
+  FileSlot& operator=(FileSlot&& other) noexcept;
+  ~FileSlot();
+
   std::filesystem::path path;
   std::int32_t handle = 0;    // 0 = not opened yet, -1 = track already copied into the output
   std::int32_t position = 0;  // 1-based position of the next byte to write (or read)
-  std::unique_ptr<std::fstream> stream;
+  std::unique_ptr<std::fstream> stream;  // the file being read
+  // A track file stays open from its first event until it is copied, so
+  // nothing can swap it by name in between.
+  int descriptor = -1;
+  // Bytes not yet in the file: a track's latest bytes, or the whole output,
+  // which reaches its destination only once complete.
+  std::vector<std::uint8_t> pending;
+  std::uint32_t flushed = 0;  // bytes already in the track file
 };
 
 // Writes a Standard MIDI File (format 1, 64 ticks per quarter note) from a
 // stream of timed events, and reads one back. Each track's bytes go at once
-// into "~trk<hex>.tmp" in the program folder; WriteMidiFile assembles the
-// header and one chunk per used track.
+// into "~trk<hex>.tmp" in a private folder of this object inside the program
+// folder; WriteMidiFile assembles the header and one chunk per used track
+// and saves the song safely: an existing file of that name is replaced only
+// by the complete new song and is otherwise left as it was.
 //
 // Use: CreateNewMidiFile; events and waits in time order; WriteMidiFile;
 // discard the object.
@@ -31,7 +48,7 @@ struct FileSlot {
 // format: a track outside 0 to 32, a wait longer than 32767 ticks, a tempo
 // that does not fit 24 bits) returns false and records ErrorDescription();
 // the song is then spoilt: later events are ignored, WriteMidiFile returns
-// false and removes the output instead of leaving a corrupt file. The caller
+// false and leaves the destination untouched. The caller
 // shows the description ("Unable to save file:" ...).
 class MIDIFile {
  public:
@@ -93,8 +110,11 @@ class MIDIFile {
   bool WriteLong(FileSlot& slot, std::uint32_t value);
   bool WriteString(FileSlot& slot, const std::string& text);
   bool WriteVarLen(FileSlot& slot, std::uint32_t value);
+  bool FlushTrack(FileSlot& slot);
 
   std::filesystem::path programFolder_;
+  TrackFolder trackFolder_;
+  std::unique_ptr<SafeFileWriter> outputWriter_;
   Dialogs& dialogs_;
   State state_ = State::Idle;
   std::string errorDescription_;

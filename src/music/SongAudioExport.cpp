@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "MidiSequence.h"
-#include "SongFileCommit.h"
+#include "SafeFileWriter.h"
 
 namespace {
 
@@ -53,11 +53,22 @@ SongResult RenderMidiFileAudio(const std::filesystem::path& midiFileName, const 
   std::string error;
   const std::optional<MidiSequence> song = MidiSequence::Read(midiFileName, error);
   if (!song) return {SongResult::Outcome::Failed, midiFileName.string() + " " + error};
-  // The one place where the audio reaches its destination: a sibling file
-  // that replaces it only when complete.
-  return CommitSongFile(fileName, [&](const std::string& temporaryName) {
-    return FromRender(renderer.Render(*song, temporaryName, *format, progress));
-  });
+  // The one place where the audio reaches its destination: a fresh file
+  // beside it, synced and renamed over it only when complete.
+  SafeFileWriter writer(fileName);
+  if (!writer.Open()) return {SongResult::Outcome::NotCreated, writer.Error()};
+  SongResult result = FromRender(renderer.Render(*song, writer.TemporaryPath().string(), *format, progress));
+  if (result.outcome != SongResult::Outcome::Saved) {
+    writer.Discard();
+    return result;
+  }
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(writer.TemporaryPath(), sizeError);
+  if (sizeError || !writer.Commit(size)) {
+    writer.Discard();
+    return {SongResult::Outcome::Failed, sizeError ? sizeError.message() : writer.Error()};
+  }
+  return result;
 }
 
 SongResult ExportSongAudio(const std::filesystem::path& fileName,

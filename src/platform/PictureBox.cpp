@@ -4,10 +4,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <cmath>
 
 #include "BlockLine.h"
+#include "ImageFile.h"
 #include "PixelMask.h"
 #include "Nearest.h"
 
@@ -153,15 +153,13 @@ void PictureBox::CopyPictureTo(PictureBox& target) const {
 }
 
 std::optional<std::string> PictureBox::SavePicture(const std::string& path) const {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
-  QImageWriter writer(&file, "BMP");
-  if (!writer.write(Image())) {
-    file.cancelWriting();
-    return writer.errorString().toStdString();
-  }
-  if (!file.commit()) return file.errorString().toStdString();
-  return std::nullopt;
+  const QImage& image = Image();
+  const QSize inside = PictureSize();
+  // Qt leaves the picture empty when it did not fit in memory.
+  if (image.isNull() && !inside.isEmpty())
+    return "not enough memory for a " + std::to_string(inside.width()) + "\u00D7" + std::to_string(inside.height()) +
+           " picture";
+  return SaveImageSafely(image, path, "BMP");
 }
 
 InvertedShape* PictureBox::AddLineShape(int penWidth) {

@@ -1,12 +1,15 @@
 #include "PictureView.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <span>
+
+#include "SafeFileWriter.h"
 
 namespace {
 
@@ -50,9 +53,12 @@ bool PictureView::IsPngName(const std::string& path) {
 
 std::optional<std::string> PictureView::SavePng(const QImage& picture, const std::string& path,
                                                 const ViewState* view) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
-  QImageWriter writer(&file, "PNG");
+  // Encoded in memory, then saved as every picture is: the old file is
+  // replaced only by the complete new one.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "PNG");
   writer.setText(QStringLiteral("Software"), QStringLiteral("Quillory"));
   if (view) {
     writer.setText(kCenterX, ExactText(view->centerX));
@@ -63,12 +69,9 @@ std::optional<std::string> PictureView::SavePng(const QImage& picture, const std
     writer.setText(kJuliaReal, ExactText(view->juliaReal));
     writer.setText(kJuliaImaginary, ExactText(view->juliaImaginary));
   }
-  if (!writer.write(picture)) {
-    file.cancelWriting();
-    return writer.errorString().toStdString();
-  }
-  if (!file.commit()) return file.errorString().toStdString();
-  return std::nullopt;
+  if (!writer.write(picture)) return writer.errorString().toStdString();
+  return SaveFileSafely(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                        static_cast<std::size_t>(bytes.size())));
 }
 
 std::optional<ViewState> PictureView::Read(const QString& path) {

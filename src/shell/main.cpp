@@ -1,14 +1,14 @@
-#include <QApplication>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "Commands.h"
+#include "QuilloryApplication.h"
 #include "modGeneral.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    QApplication application(argc, argv);
+    QuilloryApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillory"));
     return Main(application);
   }

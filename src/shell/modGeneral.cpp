@@ -1,11 +1,13 @@
 #include "modGeneral.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 #include "DesktopMidiService.h"
 #include "MidiOutputSetting.h"
 #include "ProgramFolder.h"
+#include "QuilloryApplication.h"
 #include "QtDialogs.h"
 #include "TitleArtwork.h"
 #include "frmQuillory.h"
@@ -16,6 +18,8 @@ int Main(QApplication& application) {
   application.setQuitOnLastWindowClosed(false);
   application.setWindowIcon(TitleArtwork::ProgramIcon());
   QtDialogs dialogs;
+  auto* quillory = dynamic_cast<QuilloryApplication*>(&application);
+  if (quillory) quillory->SetDialogs(&dialogs);
   const auto programFolder = ProgramFolder::Locate();
   // One synthesizer for the whole program; its sound font starts loading now.
   // Both music windows reach the output chosen last through it.
@@ -35,6 +39,9 @@ int Main(QApplication& application) {
     title.exec();
   }
   loadMainWindow();
-  mainWindow->LoadBookmarksDialog();
-  return application.exec();
+  // The bookmark file may be busy; the main window shows before it is read.
+  QTimer::singleShot(0, mainWindow.get(), [&] { mainWindow->LoadBookmarksDialog(); });
+  const int exitCode = application.exec();
+  if (quillory) quillory->SetDialogs(nullptr);
+  return exitCode;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <limits>
 #include <set>
@@ -152,6 +153,50 @@ TEST_F(BookmarkStoreTest, AddStoresTheViewUnderTheTrimmedNameAndExplainsEachRefu
     renderer.WindowSet(0.25, 0.0, 1.0);  // the refusals must keep the first view
   }
   EXPECT_EQ(store.List().Value(), std::vector<Bookmark>{kSpiral});
+}
+
+// Rows written by another program may hold views no renderer can show; they
+// stay listed (so they can be deleted) but are never handed out to apply.
+TEST_F(BookmarkStoreTest, StoredViewsThatCannotBeShownAreReportedNotApplied) {
+  ASSERT_FALSE(Connect(folder).Execute(
+      "INSERT INTO tblBookmarks VALUES ('Zero', 0, 0, 0, 256, 0, NULL, NULL), ('Negative', 0, 0, -2, 256, 0, NULL, NULL), "
+      "('Endless', 0, 0, 9e999, 256, 0, NULL, NULL), ('Empty', 0, 0, 'wide', 256, 0, NULL, NULL), "
+      "('Far', 9e999, 0, 1, 256, 0, NULL, NULL), ('Fine', 0, 0, 4e-300, 256, 0, NULL, NULL)"));
+  EXPECT_EQ(Listed(), (Names{"Empty", "Endless", "Far", "Fine", "Negative", "Zero"}));
+  for (const char* name : {"Zero", "Negative", "Endless", "Empty", "Far"}) {
+    const auto found = store.Find(name);
+    ASSERT_FALSE(found.Ok()) << name;
+    EXPECT_EQ(found.Error().message, "Unable to read the bookmarks:\r\nThe bookmark ["s + name +
+                                         "] holds a view that cannot be shown: its width must be a positive number.");
+  }
+  EXPECT_EQ(store.Find("Fine").Value()->windowWidth, 4e-300);
+}
+
+// Names another program stored as a blob or a number list as text, and are
+// found and deleted under that text.
+TEST_F(BookmarkStoreTest, NamesStoredAsBlobsOrNumbersAreFoundAndDeletedAsListed) {
+  ASSERT_FALSE(Connect(folder).Execute("INSERT INTO tblBookmarks VALUES (X'426C6F62', 0, 0, 1, 256, 0, NULL, NULL), "
+                                       "(42, 0, 0, 2, 256, 0, NULL, NULL)"));
+  EXPECT_EQ(Listed(), (Names{"42", "Blob"}));
+  ASSERT_TRUE(store.Find("blob").Value().has_value());
+  EXPECT_EQ(store.Find("42").Value()->windowWidth, 2.0);
+  EXPECT_FALSE(store.Delete("Blob"));
+  EXPECT_FALSE(store.Delete("42"));
+  EXPECT_EQ(Listed(), Names{});
+}
+
+// A file another program keeps locked is reported within a quarter second.
+TEST_F(BookmarkStoreTest, ALockedFileIsReportedWithoutALongWait) {
+  SqliteConnection holder = Connect(folder);
+  ASSERT_FALSE(holder.Execute("BEGIN EXCLUSIVE"));
+  const auto started = std::chrono::steady_clock::now();
+  const auto listed = store.List();
+  const auto waited = std::chrono::steady_clock::now() - started;
+  ASSERT_FALSE(listed.Ok());
+  EXPECT_NE(listed.Error().message.find("database is locked"), std::string::npos) << listed.Error().message;
+  EXPECT_LT(waited, std::chrono::seconds(2));
+  ASSERT_FALSE(holder.Execute("COMMIT"));
+  EXPECT_TRUE(store.List().Ok());
 }
 
 // Neither opening the store nor adding to it may write a byte to such a file.

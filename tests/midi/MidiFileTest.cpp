@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "FileSizeLimit.h"
 #include "MIDIFile.h"
 #include "MidiFileReader.h"
 #include "ScriptedDialogs.h"
@@ -207,38 +208,116 @@ TEST_F(MidiFileTest, ValuesOutsideTheFileFormatAreRefusedWithoutACorruptFile) {
   EXPECT_THAT(dialogs.History(), IsEmpty());
 }
 
-TEST_F(MidiFileTest, CreationClearsLeftoverTemporaryFilesWhoeverWroteThem) {
-  for (const char* name : {"~trk3.tmp", "~other.tmp", "keep.tmp", "~keep.txt"}) WriteAll(program / name, {1, 2, 3});
-  fs::create_directory(program / "~folder.tmp");
-  MIDIFile song(program, dialogs);
+// Only what this program left goes: its older track files and the folders
+// of writers no longer running. Other programs' files, links and a living
+// writer's folder stay untouched.
+TEST_F(MidiFileTest, CreationClearsOnlyThisProgramsLeftovers) {
+  for (const char* name : {"~trk3.tmp", "~trkA.tmp", "~draft.tmp", "~WRL0003.tmp", "~trkz.tmp", "keep.tmp"})
+    WriteAll(program / name, {1, 2, 3});
+  const fs::path secret = folder / "secret";
+  WriteAll(secret, {7, 7, 7});
+  fs::create_symlink(secret, program / "~trk0.tmp");
+  fs::create_symlink(folder / "nowhere", program / "~trk1.tmp");
+  fs::create_directory(program / "~quillory-crash1");
+  WriteAll(program / "~quillory-crash1" / "~trk0.tmp", {1});
+  fs::create_directory(program / "~quillory-other1");
+  WriteAll(program / "~quillory-other1" / "notes.txt", {1});
+
+  auto living = NewSong();
+  ASSERT_TRUE(living->WriteEventNoteOn(2, 0, 60, 1));
+  MIDIFile second(program, dialogs);
   std::set<std::string> left;
-  for (const auto& entry : fs::directory_iterator(program)) left.insert(entry.path().filename().string());
-  EXPECT_THAT(left, ElementsAre("keep.tmp", "~folder.tmp", "~keep.txt"));
+  std::string livingFolder;
+  for (const auto& entry : fs::directory_iterator(program)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("~quillory-") && name != "~quillory-other1") livingFolder = name;
+    else left.insert(name);
+  }
+  EXPECT_THAT(left, ElementsAre("keep.tmp", "~WRL0003.tmp", "~draft.tmp", "~quillory-other1", "~trk0.tmp", "~trk1.tmp",
+                                "~trkz.tmp"));
+  ASSERT_FALSE(livingFolder.empty());
+  EXPECT_TRUE(fs::exists(program / livingFolder / "~trk2.tmp"));
+  EXPECT_EQ(fs::status(program / livingFolder).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_EQ(ReadAll(secret), Bytes({7, 7, 7}));
+  EXPECT_TRUE(living->WriteMidiFile());
+  EXPECT_EQ(ReadAll(songPath), Join({Header(1), Track({0x00, 0x90, 60, 1, 0x00, 0xFF, 0x2F, 0x00})}));
+  EXPECT_FALSE(fs::exists(folder / "nowhere")) << "the planted link was followed";
   EXPECT_THAT(dialogs.History(), IsEmpty());
 }
 
 // A song abandoned before it is written leaves no file; one written takes no
 // more events; track files (hex numbered) last until the object goes.
 TEST_F(MidiFileTest, AbandonedSongsAndTrackFilesLeaveNothingBehind) {
+  const auto trackFiles = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(program))
+      if (entry.is_regular_file()) names.insert(entry.path().filename().string());
+    return names;
+  };
+  WriteAll(songPath, {'o', 'l', 'd'});
   auto song = NewSong();
   song->WriteEventNoteOn(4, 0, 60, 1);
   song->WriteMetaEventWait(2);
   const auto second = folder / "second.mid";
   ASSERT_TRUE(song->CreateNewMidiFile(second.string()));
-  EXPECT_FALSE(fs::exists(songPath));
+  EXPECT_EQ(ReadAll(songPath), Bytes({'o', 'l', 'd'})) << "an abandoned song never replaces the old file";
   song->WriteEventNoteOn(10, 0, 61, 1);
+  song->WriteEventNoteOn(4, 0, 62, 1);
   ASSERT_TRUE(song->WriteMidiFile());
   EXPECT_FALSE(song->WriteEventNoteOn(10, 0, 62, 1));
   EXPECT_FALSE(song->WriteEventNoteOn(3, 0, 62, 1));
   EXPECT_FALSE(song->WriteMidiFile());
-  EXPECT_EQ(ReadAll(second), OneTrack({0x00, 0x90, 61, 1}));
-  EXPECT_TRUE(fs::exists(program / "~trkA.tmp"));
-  EXPECT_FALSE(fs::exists(program / "~trk3.tmp"));
+  EXPECT_EQ(ReadAll(second), Join({Header(2), Track({0x00, 0x90, 62, 1, 0x00, 0xFF, 0x2F, 0x00}),
+                                   Track({0x00, 0x90, 61, 1, 0x00, 0xFF, 0x2F, 0x00})}));
+  EXPECT_THAT(trackFiles(), ElementsAre("~trk4.tmp", "~trkA.tmp"));
   song.reset();
   EXPECT_TRUE(fs::is_empty(program));
   ASSERT_TRUE(NewSong()->WriteEventNoteOn(7, 0, 60, 1));
   EXPECT_TRUE(fs::is_empty(program));
-  EXPECT_FALSE(fs::exists(songPath));
+  EXPECT_EQ(ReadAll(songPath), Bytes({'o', 'l', 'd'}));
+}
+
+// Songs written at once, by several objects in turn, come out as each would
+// alone: no writer sees another's track files.
+TEST_F(MidiFileTest, InterleavedSongsComeOutAsIfWrittenAlone) {
+  constexpr int kSongs = 4;
+  const auto note = [](int song, int step) { return static_cast<std::int16_t>(40 + song * 5 + step % 5); };
+  std::vector<std::unique_ptr<MIDIFile>> songs;
+  for (int i = 0; i < kSongs; ++i) {
+    songs.push_back(std::make_unique<MIDIFile>(program, dialogs));
+    ASSERT_TRUE(songs.back()->CreateNewMidiFile((folder / ("together" + std::to_string(i) + ".mid")).string()));
+  }
+  for (int step = 0; step < 2000; ++step)
+    for (int i = 0; i < kSongs; ++i) {
+      songs[i]->WriteEventNoteOn(0, 0, note(i, step), 100);
+      songs[i]->WriteMetaEventWait(0.5);
+      songs[i]->WriteEventNoteOff(0, 0, note(i, step));
+    }
+  for (auto& song : songs) ASSERT_TRUE(song->WriteMidiFile()) << song->ErrorDescription();
+  songs.clear();
+  for (int i = 0; i < kSongs; ++i) {
+    const Bytes alone = Written([&](MIDIFile& song) {
+      for (int step = 0; step < 2000; ++step) {
+        song.WriteEventNoteOn(0, 0, note(i, step), 100);
+        song.WriteMetaEventWait(0.5);
+        song.WriteEventNoteOff(0, 0, note(i, step));
+      }
+    });
+    EXPECT_EQ(ReadAll(folder / ("together" + std::to_string(i) + ".mid")), alone) << "song " << i;
+  }
+}
+
+// A full disk (here a file size limit) spoils the song; the older file of
+// that name survives whole and nothing is left beside it.
+TEST_F(MidiFileTest, AFailedWriteKeepsTheOlderSong) {
+  const Bytes older = Written([](MIDIFile& song) { song.WriteEventNoteOn(0, 0, 60, 1); });
+  const FileSizeLimit limit(4096);
+  auto song = NewSong();
+  for (int i = 0; i < 3000; ++i) song->WriteEventNoteOn(0, 0, 60, 1);
+  EXPECT_FALSE(song->WriteMidiFile());
+  EXPECT_EQ(song->ErrorDescription(), "File too large");
+  EXPECT_EQ(ReadAll(songPath), older);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << "the program folder and the song only";
 }
 
 // Every file that is not MIDI or is damaged ends the walk with one message

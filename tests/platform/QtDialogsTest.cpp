@@ -17,16 +17,19 @@
 
 namespace {
 
+// Looks for the modal dialog every few milliseconds and answers it once it
+// shows. Each look schedules a copy of itself, so nothing owns itself.
+struct ModalPoll {
+  std::function<void(QWidget&)> answer;
+  void operator()() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return answer(*modal);
+    QTimer::singleShot(10, *this);
+  }
+};
+
 // Runs `answer` on the modal dialog once it is showing, from inside its
 // event loop, so the test never blocks.
-void WhenModalShows(std::function<void(QWidget&)> answer) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [answer, poll] {
-    if (QWidget* modal = QApplication::activeModalWidget()) return answer(*modal);
-    QTimer::singleShot(10, *poll);
-  };
-  QTimer::singleShot(0, *poll);
-}
+void WhenModalShows(std::function<void(QWidget&)> answer) { QTimer::singleShot(0, ModalPoll{std::move(answer)}); }
 
 class QtDialogsTest : public ::testing::Test {
  protected:

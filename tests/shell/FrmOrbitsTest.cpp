@@ -5,11 +5,14 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <tuple>
 
 #include "Commands.h"
+#include "FileSizeLimit.h"
 #include "PictureBox.h"
 #include "RecordingMidiService.h"
 #include "ScriptedDialogs.h"
@@ -135,6 +138,46 @@ TEST_F(FrmOrbitsTest, ASongSavedFromTheWindowEqualsTheHeadlessCommandsFile) {
     EXPECT_GT(bytes.size(), 14U);
     EXPECT_EQ(FirstDifference(bytes, ReadBytes(fromCommand)), "") << real << "," << imaginary;
   }
+}
+
+// The song the user agreed to overwrite survives any failed save: a disk
+// that fills up, or a program folder where no track file can be made.
+TEST_F(FrmOrbitsTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwrite) {
+  Rendered();
+  ChoosePoint("0.3", "0.6");
+  const std::string song = folder.File("old.mid");
+  dialogs.script.AnswerSaveFile(song);
+  Click(window->cmdSaveSong);
+  const auto older = ReadBytes(song);
+  ASSERT_GT(older.size(), 14u);
+  const auto saveOver = [&] {
+    dialogs.script.ClearHistory();
+    dialogs.script.AnswerSaveFile(song);
+    dialogs.script.AnswerMessage(MessageAnswer::Yes);
+    Click(window->cmdSaveSong);
+    return dialogs.script.Messages().back();
+  };
+  ChoosePoint("-0.75", "0.2");
+  dialogs.script.AnswerInput("25");
+  {
+    const FileSizeLimit limit(32);
+    EXPECT_EQ(saveOver(), "Unable to save file:\r\nFile too large");
+  }
+  EXPECT_EQ(ReadBytes(song), older);
+
+  const std::string notAFolder = folder.File("program-file");
+  std::ofstream(notAFolder) << "x";
+  delete window.data();
+  window = new frmOrbits(service, dialogs, notAFolder);
+  Rendered();
+  ChoosePoint("0.3", "0.6");
+  EXPECT_EQ(saveOver(), "Unable to save file:\r\nNot a directory");
+  EXPECT_EQ(ReadBytes(song), older);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"old.mid", "program-file"}));
 }
 
 TEST_F(FrmOrbitsTest, ClosingWhileTheSaveDialogIsOpenUnloadsOnlyAfterTheCommand) {

@@ -9,7 +9,6 @@
 #include <iostream>
 
 #include "SongAudioExport.h"
-#include "SongFileCommit.h"
 
 namespace {
 
@@ -49,7 +48,8 @@ bool AudioProgressLine::operator()(double fraction) {
 SongResult WriteCommandSong(const std::string& outputPath,
                             const std::function<SongResult(const std::string& midiFileName)>& writeMidi,
                             std::ostream& err) {
-  if (!IsAudioSongFile(outputPath)) return CommitSongFile(outputPath, writeMidi);
+  // A MIDI file's writer saves safely on its own.
+  if (!IsAudioSongFile(outputPath)) return writeMidi(outputPath);
   AudioProgressLine progress(err, "Saving " + std::filesystem::path(outputPath).filename().string());
   return ExportSongAudio(outputPath, writeMidi, std::ref(progress));
 }

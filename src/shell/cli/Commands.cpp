@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "InterruptCleanup.h"
 #include "MelodyCommand.h"
 #include "MidiInfoCommand.h"
 #include "OrbitCommand.h"
@@ -64,6 +65,8 @@ int RunCommand(const std::string& name, const std::vector<std::string>& argument
         return kExitSuccess;
       }
     }
+    // Ctrl-C or a killed batch job leaves no half-written file behind.
+    InterruptCleanup::Install();
     return command.run(arguments, out, err);
   }
   err << "quillory: unknown command '" << name << "'\n";

@@ -162,5 +162,5 @@ int RunMelodyCommand(const std::vector<std::string>& arguments, std::ostream& /*
   }
   err << "quillory melody: cannot write '" << request.outputPath << "': "
       << (result.error.empty() ? dialogs.Summary() : result.error) << "\n";
-  return result.outcome == SongResult::Outcome::NotCreated ? kExitUsage : kExitFailure;
+  return kExitFailure;
 }

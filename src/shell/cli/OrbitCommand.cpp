@@ -80,5 +80,5 @@ int RunOrbitCommand(const std::vector<std::string>& arguments, std::ostream& /*o
   }
   err << "quillory orbit: cannot write '" << request.outputPath << "': "
       << (result.error.empty() ? dialogs.Summary() : result.error) << "\n";
-  return result.outcome == SongResult::Outcome::NotCreated ? kExitUsage : kExitFailure;
+  return kExitFailure;
 }

@@ -3,19 +3,22 @@
 #include <unistd.h>
 
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <variant>
 
 #include "Arguments.h"
 #include "BitmapWriter.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
+#include "ImageFile.h"
 #include "MemorySurface.h"
 #include "RenderProgress.h"
+#include "SafeFileWriter.h"
 
 namespace {
 
@@ -104,15 +107,26 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
 
 // Both formats are written straight from the rendered pixels, without a
 // converted copy of the whole picture.
-bool WritePicture(const MemorySurface& surface, const QByteArray& format, QIODevice& file) {
-  if (format == "BMP")
-    return WriteBitmap(surface, [&](const char* data, std::size_t size) {
-      return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+// The reason on failure.
+std::optional<std::string> WritePicture(const MemorySurface& surface, const QByteArray& format, SafeFileWriter& file) {
+  if (format == "BMP") {
+    const bool written = WriteBitmap(surface, [&](const char* data, std::size_t size) {
+      return file.Write(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
     });
+    if (!written || !file.Commit()) return file.Error();
+    return std::nullopt;
+  }
   // Packed colours lie in memory as red, green, blue and an unused byte.
   const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
                     static_cast<qsizetype>(surface.Width()) * 4, QImage::Format_RGBX8888);
-  return view.save(&file, format.constData());
+  std::string error;
+  const QByteArray bytes = EncodeImage(view, format.constData(), error);
+  if (bytes.isEmpty()) return error;
+  if (!file.Write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                            static_cast<std::size_t>(bytes.size()))) ||
+      !file.Commit())
+    return file.Error();
+  return std::nullopt;
 }
 
 }  // namespace
@@ -127,23 +141,24 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
 
   // Opened before the work so an unwritable path fails at once; the picture
   // only replaces the file when it is complete.
-  QSaveFile file(QString::fromStdString(request.outputPath));
-  if (!file.open(QIODevice::WriteOnly)) {
-    err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
-        << "\n";
-    return kExitUsage;
-  }
+  SafeFileWriter file(request.outputPath);
+  const auto cannotWrite = [&](const std::string& reason) {
+    err << "quillory render: cannot write '" << request.outputPath << "': " << reason << "\n";
+    return kExitFailure;
+  };
+  if (!file.Open()) return cannotWrite(file.Error());
 
-  MemorySurface surface(request.size.width, request.size.height, 0);
-  RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
-  Render(request, surface, progress);
-  progress.Finish();
+  try {
+    MemorySurface surface(request.size.width, request.size.height, 0);
+    RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
+    Render(request, surface, progress);
+    progress.Finish();
 
-  if (!WritePicture(surface, request.format, file) || !file.commit()) {
-    err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
-        << "\n";
-    file.cancelWriting();
-    return kExitUsage;
+    if (const auto failure = WritePicture(surface, request.format, file)) return cannotWrite(*failure);
+  } catch (const std::bad_alloc&) {
+    err << "quillory render: not enough memory for a " << request.size.width << "\u00D7" << request.size.height
+        << " picture\n";
+    return kExitFailure;
   }
   return kExitSuccess;
 }

@@ -83,7 +83,7 @@ TEST_F(AudioCommandsTest, RefusalsWriteNothing) {
       {"play", {folder.File("a.mid"), "--speed", "2"}, kExitUsage, "unknown option: --speed"},
       {"play", {folder.File("missing.mid"), "--out", folder.File("a.wav")}, kExitFailure, "cannot be opened"},
       {"play", {folder.File("text.mid"), "--out", folder.File("a.wav")}, kExitFailure, "is not a Standard MIDI File"},
-      {"orbit", {"--point", "0.3,0.5", "--out", folder.File("gone/a.flac")}, kExitUsage, "cannot write"},
+      {"orbit", {"--point", "0.3,0.5", "--out", folder.File("gone/a.flac")}, kExitFailure, "cannot write"},
   };
   for (const auto& [name, arguments, code, message] : cases) {
     SCOPED_TRACE(message);

@@ -63,7 +63,6 @@ TEST_F(SongCommandsTest, BadArgumentsGiveOneLineOnStandardErrorAndWriteNothing) 
            {"melody", melody({"--instrument", "128", "--out", out}), "--instrument"},
            {"melody", melody({"--max-iter", "3e9", "--out", out}), "--max-iter"},
            {"melody", melody({"--loud", "--out", out}), "--loud"},
-           {"melody", melody({"--out", folder.File("missing/song.mid")}), "cannot write"},
            {"orbit", {"--point", "3,0", "--out", out}, "--point"},
            {"orbit", {"--point", "0,0", "--notes", "x", "--out", out}, "--notes"},
            {"orbit", {"--point", "0,0"}, "--out"}}) {
