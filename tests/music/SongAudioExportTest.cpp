@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -54,6 +55,28 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
   return names;
 }
 
+// The export's temporary MIDI file goes to the temporary folder; each test
+// gets one of its own, so exports of other tests running at the same time
+// are not counted as leftovers.
+class PrivateTemporaryFolder {
+ public:
+  PrivateTemporaryFolder() {
+    const char* previous = std::getenv("TMPDIR");
+    if (previous) previous_ = previous;
+    hadPrevious_ = previous != nullptr;
+    setenv("TMPDIR", folder_.Path().c_str(), 1);
+  }
+  ~PrivateTemporaryFolder() {
+    if (hadPrevious_) setenv("TMPDIR", previous_.c_str(), 1);
+    else unsetenv("TMPDIR");
+  }
+
+ private:
+  TemporaryFolder folder_;
+  std::string previous_;
+  bool hadPrevious_ = false;
+};
+
 int LeftoverMidiFiles() {
   int count = 0;
   for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
@@ -65,6 +88,7 @@ class SongAudioExportTest : public testing::Test {
  protected:
   SongResult Save(const std::string& fileName) { return WriteShortSong(programFolder.Path(), fileName); }
 
+  PrivateTemporaryFolder temporary;
   TemporaryFolder folder;
   TemporaryFolder programFolder;
   ScriptedDialogs dialogs;
