@@ -81,7 +81,7 @@ std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::str
   return request;
 }
 
-void Render(const RenderRequest& request, MemorySurface& surface, RendererListener& listener) {
+void Render(const RenderRequest& request, MemorySurface& surface, RenderProgress& listener) {
   FractalRenderer renderer;
   // The plain loop stays selectable, to compare pictures and speed against.
   ReferenceRowCounter referenceCounter;
@@ -98,6 +98,8 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
     renderer.SetJuliaPoint(request.juliaPoint->real, request.juliaPoint->imaginary);
   }
   renderer.Redraw(request.draft);
+  // Without a progress line to show, only the finished picture matters.
+  if (!listener.Enabled() && renderer.DrawFinalPassAtOnce()) return;
   while (renderer.RendererCallback()) {
   }
 }
