@@ -305,7 +305,8 @@ bool FractalRenderer::DrawFinalPassAtOnce() {
       [this](std::span<std::int32_t> counts) {
         for (std::int32_t& count : counts) count = CountColour(count);
       },
-      [this](int row, std::span<const std::int32_t> colours) { surface_->FillBlockRow(row, row, 1, 0, colours); });
+      [this](int row, std::span<const std::int32_t> colours) { surface_->FillBlockRow(row, row, 1, 0, colours); },
+      surface_->FillsRowsFromAnyThread());
   position_ = end;
   if (listener_) listener_->OnAfterRender();
   return true;

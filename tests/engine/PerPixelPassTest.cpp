@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -70,7 +72,7 @@ TEST(PerPixelPassTest, FinishedPictureIsTheReferencesWhereverTheLastPassCoversEv
   }
 }
 
-TEST(PerPixelPassTest, BandsReachThePainterInOrderWithEveryRowsOwnCounts) {
+TEST(PerPixelPassTest, EveryRowIsPaintedOnceWithItsOwnCountsInOrderOrFromTheCountingThreads) {
   // Wide enough that the picture needs several bands.
   BlockRowSettings settings;
   settings.parameters = {false, {}, 64};
@@ -82,21 +84,28 @@ TEST(PerPixelPassTest, BandsReachThePainterInOrderWithEveryRowsOwnCounts) {
   const int rows = 1000;
   settings.height = rows;
   WorkerPool pool(2);
-  std::vector<int> order;
-  std::vector<double> reals;
-  int mismatches = 0;
-  PaintPerPixelPass(
-      settings, rows, pool, [](std::span<std::int32_t>) {},
-      [&](int row, std::span<const std::int32_t> counts) {
-        order.push_back(row);
-        const double imaginary = BlockRowPoints(settings, row, reals);
-        ASSERT_EQ(counts.size(), reals.size());
-        for (std::size_t x = 0; x < reals.size(); x += 97)
-          if (counts[x] != EscapeCount(settings.parameters, {reals[x], imaginary})) ++mismatches;
-      });
-  ASSERT_EQ(order.size(), static_cast<std::size_t>(rows));
-  for (int row = 0; row < rows; ++row) ASSERT_EQ(order[row], row);
-  EXPECT_EQ(mismatches, 0);
+  for (const bool onCountingThreads : {false, true}) {
+    SCOPED_TRACE(onCountingThreads ? "painted on the counting threads" : "painted in order");
+    std::mutex paintMutex;
+    std::vector<int> order;
+    int mismatches = 0;
+    PaintPerPixelPass(
+        settings, rows, pool, [](std::span<std::int32_t> counts) { for (std::int32_t& count : counts) count += 1000; },
+        [&](int row, std::span<const std::int32_t> colours) {
+          std::lock_guard lock(paintMutex);
+          order.push_back(row);
+          std::vector<double> reals;
+          const double imaginary = BlockRowPoints(settings, row, reals);
+          ASSERT_EQ(colours.size(), reals.size());
+          for (std::size_t x = 0; x < reals.size(); x += 97)
+            if (colours[x] != 1000 + EscapeCount(settings.parameters, {reals[x], imaginary})) ++mismatches;
+        },
+        onCountingThreads);
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(rows));
+    if (onCountingThreads) std::sort(order.begin(), order.end());
+    for (int row = 0; row < rows; ++row) ASSERT_EQ(order[row], row);
+    EXPECT_EQ(mismatches, 0);
+  }
 }
 
 }  // namespace
