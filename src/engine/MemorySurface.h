@@ -40,4 +40,7 @@ class MemorySurface final : public RenderSurface {
   int height_;
   std::int32_t background_;
   std::vector<std::int32_t> pixels_;
+  // Nothing drawn since the last clear: clearing again would only rewrite
+  // the same background, which costs a pass over a big picture.
+  bool blank_ = false;
 };
