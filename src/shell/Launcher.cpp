@@ -12,9 +12,9 @@
 #include "RenderCommand.h"
 
 // `quillory render` spends most of a small picture's time loading libraries
-// it never uses (windows, sound, MIDI, the bookmark database), so this
-// executable only knows the render command and hands everything else,
-// arguments unchanged, to the desktop program beside it.
+// it never uses (windows, images, sound, MIDI, the bookmark database), so
+// this executable only renders bitmaps and hands everything else, arguments
+// unchanged, to the desktop program beside it.
 namespace {
 
 constexpr std::string_view kDesktopProgramName = "quillory-desktop";
@@ -38,7 +38,11 @@ int main(int argc, char** argv) {
   // The command's usage text lives with the full list of commands.
   if (argc >= 2 && std::string_view(argv[1]) == "render") {
     const std::vector<std::string> arguments(argv + 2, argv + argc);
-    if (!AsksForHelp(arguments)) return RunRenderCommand(arguments, std::cout, std::cerr);
+    // PNGs need Qt's image writers, which only the desktop program loads.
+    if (!AsksForHelp(arguments)) {
+      const int result = RunRenderCommand(arguments, std::cout, std::cerr, nullptr);
+      if (result != kRenderNeedsPngWriter) return result;
+    }
   }
   const std::string desktop = DesktopProgram().string();
   execv(desktop.c_str(), argv);

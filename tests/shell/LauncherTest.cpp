@@ -45,6 +45,8 @@ TEST(Launcher, AnswersEveryCommandLineAsTheDesktopProgramDoes) {
       {"render", "--size", "3", "--out", folder.filePath("x.bmp")},
       {"render", "--size", "4x4", "--out", folder.filePath("x.gif")},
       {"render", "--size", "4x4", "--out", folder.filePath("no/such/folder/x.bmp")},
+      {"render", "--size", "4x4", "--out", folder.filePath("no/such/folder/x.PNG")},
+      {"render", "--size", "0x4", "--out", folder.filePath("x.png")},
       {"midi-info", missing},
   };
   for (const QStringList& arguments : commandLines) {

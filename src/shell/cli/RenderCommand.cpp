@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <QImage>
 #include <QSaveFile>
 #include <QString>
 #include <cstdio>
@@ -106,26 +105,25 @@ void Render(const RenderRequest& request, MemorySurface& surface, RenderProgress
 
 // Both formats are written straight from the rendered pixels, without a
 // converted copy of the whole picture.
-bool WritePicture(const MemorySurface& surface, const QByteArray& format, QIODevice& file) {
+bool WritePicture(const MemorySurface& surface, const QByteArray& format, QIODevice& file, PngWriter writePng) {
   if (format == "BMP")
     return WriteBitmap(surface, [&](const char* data, std::size_t size) {
       return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
     });
-  // Packed colours lie in memory as red, green, blue and an unused byte.
-  const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
-                    static_cast<qsizetype>(surface.Width()) * 4, QImage::Format_RGBX8888);
-  return view.save(&file, format.constData());
+  return writePng(surface, file);
 }
 
 }  // namespace
 
-int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*out*/, std::ostream& err) {
+int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*out*/, std::ostream& err,
+                     PngWriter writePng) {
   const auto parsed = ParseRequest(arguments);
   if (const auto* problem = std::get_if<std::string>(&parsed)) {
     err << "quillory render: " << *problem << "\n";
     return kExitUsage;
   }
   const auto& request = std::get<RenderRequest>(parsed);
+  if (request.format == "PNG" && writePng == nullptr) return kRenderNeedsPngWriter;
 
   // Opened before the work so an unwritable path fails at once; the picture
   // only replaces the file when it is complete.
@@ -141,7 +139,7 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
   Render(request, surface, progress);
   progress.Finish();
 
-  if (!WritePicture(surface, request.format, file) || !file.commit()) {
+  if (!WritePicture(surface, request.format, file, writePng) || !file.commit()) {
     err << "quillory render: cannot write '" << request.outputPath << "': " << file.errorString().toStdString()
         << "\n";
     file.cancelWriting();
