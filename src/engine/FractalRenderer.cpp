@@ -5,6 +5,8 @@
 
 #include "HLS.h"
 #include "Nearest.h"
+#include "PerPixelPass.h"
+#include "WorkerPool.h"
 
 namespace {
 
@@ -235,9 +237,7 @@ void FractalRenderer::CountRow(const BlockRowSettings& settings, int row) {
   rowCounter_->CountRow(settings.parameters, blockReals_, imaginary, blockCounts_);
 }
 
-void FractalRenderer::RenderRow(int row, int size) {
-  // The settings are read afresh for every row, so a change of view, cap,
-  // fractal or surface takes effect from the next row drawn.
+BlockRowSettings FractalRenderer::RowSettings(int size) const {
   BlockRowSettings settings;
   settings.parameters = parameters_;
   settings.windowLeft = windowLeft_;
@@ -246,6 +246,13 @@ void FractalRenderer::RenderRow(int row, int size) {
   settings.width = Nearest(ScaleWidth());
   settings.blockSize = size;
   settings.height = ScaleHeight();
+  return settings;
+}
+
+void FractalRenderer::RenderRow(int row, int size) {
+  // The settings are read afresh for every row, so a change of view, cap,
+  // fractal or surface takes effect from the next row drawn.
+  const BlockRowSettings settings = RowSettings(size);
   CountRow(settings, row);
 
   // Blocks span size + 1 pixels, overlapping their right and lower neighbours
@@ -255,4 +262,51 @@ void FractalRenderer::RenderRow(int row, int size) {
   blockColours_.resize(blockCounts_.size());
   for (std::size_t i = 0; i < blockCounts_.size(); ++i) blockColours_[i] = CountColour(blockCounts_[i]);
   surface_->FillBlockRow(row, row + settings.Extent(), settings.Step(), settings.Extent(), blockColours_);
+}
+
+// Walks the schedule RendererCallback would follow and checks that its last
+// pass draws single pixels on every row and column of the surface. `end` is
+// where the schedule finishes.
+bool FractalRenderer::LastPassCoversSurface(PassPosition& end) const {
+  const float width = ScaleWidth();
+  const float height = ScaleHeight();
+  // Partly covered pixels at a fractional edge are not worth reasoning about.
+  if (width != std::floor(width) || height != std::floor(height)) return false;
+  PassPosition position = FirstPass(Nearest(width), isDraft_);
+  int lastBlockSize = 0;
+  int rowsFromTop = 0;
+  // Every pass ends, but a broken schedule must not hang the host.
+  for (long rowsDrawn = 0; rowsDrawn < 16L * (INT16_MAX + 1); ++rowsDrawn) {
+    if (position.currentRow == 0) {
+      lastBlockSize = position.blockSize;
+      rowsFromTop = 0;
+    }
+    if (position.blockSize <= 1 && position.currentRow == rowsFromTop) ++rowsFromTop;
+    AdvanceRow(position, height);
+    if (position.IsFinished()) {
+      end = position;
+      return lastBlockSize <= 1 && rowsFromTop >= height && Nearest(width) + 1 >= width;
+    }
+  }
+  return false;
+}
+
+bool FractalRenderer::DrawFinalPassAtOnce() {
+  PassPosition end;
+  if (surface_ == nullptr || isRendering_ || rowCounter_ != nullptr || SurfaceIsEmpty() ||
+      !LastPassCoversSurface(end))
+    return false;
+  if (listener_) listener_->OnBeforeRender();
+  isRendering_ = true;
+  WorkerPool pool(rowsAhead_.HelperCount() - 1);
+  PaintPerPixelPass(
+      RowSettings(1), static_cast<int>(ScaleHeight()), pool,
+      [this](std::span<std::int32_t> counts) {
+        for (std::int32_t& count : counts) count = CountColour(count);
+      },
+      [this](int row, std::span<const std::int32_t> colours) { surface_->FillBlockRow(row, row, 1, 0, colours); },
+      surface_->FillsRowsFromAnyThread());
+  position_ = end;
+  if (listener_) listener_->OnAfterRender();
+  return true;
 }

@@ -56,6 +56,13 @@ class FractalRenderer {
   void Abort();
   void Initialize(RenderSurface& context);
   bool RendererCallback();
+  // For hosts that only want the finished picture, right after Redraw: when
+  // the render's last pass paints every pixel of the surface one by one (so
+  // nothing the passes before it drew survives) and the fast path counts,
+  // draws only that pass, at once on every core, raises BeforeRender and
+  // AfterRender and returns true; the surface ends as RendererCallback would
+  // leave it. Otherwise does nothing and returns false.
+  bool DrawFinalPassAtOnce();
   std::int32_t WindowFindMinIterations();
   double GetWindowWidth() const { return windowWidth_; }
   double GetWindowHeight() const { return windowHeight_; }
@@ -78,6 +85,8 @@ class FractalRenderer {
   void RememberSurfaceSize();
   void StartRender();
   void RenderRow(int row, int size);
+  BlockRowSettings RowSettings(int size) const;
+  bool LastPassCoversSurface(PassPosition& end) const;
   void CountRow(const BlockRowSettings& settings, int row);
 
   RendererListener* listener_ = nullptr;

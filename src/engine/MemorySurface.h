@@ -17,6 +17,8 @@ class MemorySurface final : public RenderSurface {
   void Clear() override;
   void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override;
   void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override;
+  // Rows are lines of their own in one buffer that never moves while drawn.
+  bool FillsRowsFromAnyThread() const override { return true; }
 
   // A host may resize its surface at any time; the picture starts anew.
   void Resize(int width, int height);
@@ -38,4 +40,7 @@ class MemorySurface final : public RenderSurface {
   int height_;
   std::int32_t background_;
   std::vector<std::int32_t> pixels_;
+  // Nothing drawn since the last clear: clearing again would only rewrite
+  // the same background, which costs a pass over a big picture.
+  bool blank_ = false;
 };

@@ -23,4 +23,8 @@ class RenderSurface {
   // that of one FillRectangle per block in that order, which is what this
   // default does; surfaces that hold their pixels write whole scanlines.
   virtual void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours);
+
+  // Whether FillBlockRow calls for rows that do not overlap may come from
+  // several threads at once (a surface that only holds pixels in memory).
+  virtual bool FillsRowsFromAnyThread() const { return false; }
 };

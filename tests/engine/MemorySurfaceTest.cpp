@@ -49,4 +49,21 @@ TEST(MemorySurfaceTest, AnEmptySurfaceTakesBlockRowsWithoutHarm) {
   EXPECT_TRUE(empty.Pixels().empty());
 }
 
+TEST(MemorySurfaceTest, ClearingAfterAnyDrawingBringsBackTheBackground) {
+  const std::vector<std::int32_t> background(12 * 5, 0x0A0B0C);
+  MemorySurface surface(12, 5, 0x0A0B0C);
+  surface.Clear();
+  surface.FillRectangle(2, 1, 3, 2, 0x111111);
+  surface.Clear();
+  EXPECT_TRUE(surface.Pixels() == background);
+  surface.FillBlockRow(4, 4, 1, 0, Colours(12));
+  surface.Clear();
+  surface.Clear();
+  EXPECT_TRUE(surface.Pixels() == background);
+  surface.Resize(3, 2);
+  surface.FillBlockRow(0, 1, 2, 2, Colours(2));
+  surface.Clear();
+  EXPECT_TRUE(surface.Pixels() == std::vector<std::int32_t>(3 * 2, 0x0A0B0C));
+}
+
 }  // namespace

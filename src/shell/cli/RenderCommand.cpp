@@ -2,20 +2,20 @@
 
 #include <unistd.h>
 
-#include <QImage>
 #include <QString>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <variant>
+#include <vector>
 
 #include "Arguments.h"
 #include "BitmapWriter.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
-#include "ImageFile.h"
 #include "MemorySurface.h"
 #include "RenderProgress.h"
 #include "SafeFileWriter.h"
@@ -31,7 +31,7 @@ struct RenderRequest {
   bool draft = false;
   bool referenceEngine = false;
   std::string outputPath;
-  QByteArray format;
+  std::string format;  // "BMP" or "PNG"
 };
 
 std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::string>& arguments) {
@@ -84,7 +84,7 @@ std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::str
   return request;
 }
 
-void Render(const RenderRequest& request, MemorySurface& surface, RendererListener& listener) {
+void Render(const RenderRequest& request, MemorySurface& surface, RenderProgress& listener) {
   FractalRenderer renderer;
   // The plain loop stays selectable, to compare pictures and speed against.
   ReferenceRowCounter referenceCounter;
@@ -101,6 +101,8 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
     renderer.SetJuliaPoint(request.juliaPoint->real, request.juliaPoint->imaginary);
   }
   renderer.Redraw(request.draft);
+  // Without a progress line to show, only the finished picture matters.
+  if (!listener.Enabled() && renderer.DrawFinalPassAtOnce()) return;
   while (renderer.RendererCallback()) {
   }
 }
@@ -108,7 +110,8 @@ void Render(const RenderRequest& request, MemorySurface& surface, RendererListen
 // Both formats are written straight from the rendered pixels, without a
 // converted copy of the whole picture.
 // The reason on failure.
-std::optional<std::string> WritePicture(const MemorySurface& surface, const QByteArray& format, SafeFileWriter& file) {
+std::optional<std::string> WritePicture(const MemorySurface& surface, const std::string& format, SafeFileWriter& file,
+                                        PngEncoder encodePng) {
   if (format == "BMP") {
     const bool written = WriteBitmap(surface, [&](const char* data, std::size_t size) {
       return file.Write(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
@@ -116,28 +119,24 @@ std::optional<std::string> WritePicture(const MemorySurface& surface, const QByt
     if (!written || !file.Commit()) return file.Error();
     return std::nullopt;
   }
-  // Packed colours lie in memory as red, green, blue and an unused byte.
-  const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
-                    static_cast<qsizetype>(surface.Width()) * 4, QImage::Format_RGBX8888);
+  std::vector<std::uint8_t> bytes;
   std::string error;
-  const QByteArray bytes = EncodeImage(view, format.constData(), error);
-  if (bytes.isEmpty()) return error;
-  if (!file.Write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                            static_cast<std::size_t>(bytes.size()))) ||
-      !file.Commit())
-    return file.Error();
+  if (!encodePng(surface, bytes, error)) return error;
+  if (!file.Write(bytes) || !file.Commit()) return file.Error();
   return std::nullopt;
 }
 
 }  // namespace
 
-int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*out*/, std::ostream& err) {
+int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*out*/, std::ostream& err,
+                     PngEncoder encodePng) {
   const auto parsed = ParseRequest(arguments);
   if (const auto* problem = std::get_if<std::string>(&parsed)) {
     err << "quillory render: " << *problem << "\n";
     return kExitUsage;
   }
   const auto& request = std::get<RenderRequest>(parsed);
+  if (request.format == "PNG" && encodePng == nullptr) return kRenderNeedsPngWriter;
 
   // Opened before the work so an unwritable path fails at once; the picture
   // only replaces the file when it is complete.
@@ -154,7 +153,7 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
     Render(request, surface, progress);
     progress.Finish();
 
-    if (const auto failure = WritePicture(surface, request.format, file)) return cannotWrite(*failure);
+    if (const auto failure = WritePicture(surface, request.format, file, encodePng)) return cannotWrite(*failure);
   } catch (const std::bad_alloc&) {
     err << "quillory render: not enough memory for a " << request.size.width << "\u00D7" << request.size.height
         << " picture\n";

@@ -13,6 +13,7 @@ class RenderProgress final : public RendererListener {
 
   void OnProgressPass(std::int16_t passNumber, std::int16_t totalPasses) override;
   void OnProgress(double percentComplete) override;
+  bool Enabled() const { return enabled_; }
   // Ends the progress line.
   void Finish();
 

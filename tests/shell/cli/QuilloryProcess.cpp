@@ -12,6 +12,10 @@ QuilloryProcess::QuilloryProcess(const std::filesystem::path& programFolder)
     : executable_(programFolder / "quillory") {
   std::filesystem::create_directories(programFolder);
   std::filesystem::copy_file(QUILLORY_EXECUTABLE, executable_, std::filesystem::copy_options::overwrite_existing);
+  // The launcher hands every command but a bitmap render to the desktop
+  // program beside it.
+  std::filesystem::copy_file(QUILLORY_DESKTOP, programFolder / "quillory-desktop",
+                             std::filesystem::copy_options::overwrite_existing);
 }
 
 void QuilloryProcess::Start(const std::vector<std::string>& arguments, const Limits& limits) {
