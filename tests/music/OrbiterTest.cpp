@@ -98,7 +98,9 @@ class TimerView final : public OrbiterView {
   std::int32_t noteInterval = -1;
 };
 
-TEST(OrbiterTest, NoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
+// An Orbiter whose timers are only recorded, on a picture held in memory.
+class OrbiterTimerTest : public testing::Test {
+ protected:
   MemorySurface surface{273, 273};
   TimerView view;
   RecordingMidiService service;
@@ -106,6 +108,9 @@ TEST(OrbiterTest, NoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
   MidiOutput midiDevice{service, dialogs};
   TemporaryFolder folder;
   Orbiter orbiter{view, midiDevice, dialogs, folder.Path()};
+};
+
+TEST_F(OrbiterTimerTest, NoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
   const auto noteOns = [&] {
     int count = 0;
     for (const std::uint32_t message : service.DeliveredMessages()) count += (message & 0xF0) == 0x90 && message >> 16;
@@ -144,14 +149,7 @@ std::string EnabledControls(const Orbiter& orbiter) {
   return flags;
 }
 
-TEST(OrbiterTest, TheControlsWalkTheirStateTableFromRenderingThroughChoosingOrbitingAndExploding) {
-  MemorySurface surface{273, 273};
-  TimerView view;
-  RecordingMidiService service;
-  ScriptedDialogs dialogs;
-  MidiOutput midiDevice{service, dialogs};
-  TemporaryFolder folder;
-  Orbiter orbiter{view, midiDevice, dialogs, folder.Path()};
+TEST_F(OrbiterTimerTest, TheControlsWalkTheirStateTableFromRenderingThroughChoosingOrbitingAndExploding) {
   orbiter.Load(surface);
   EXPECT_EQ(EnabledControls(orbiter), "00000") << "rendering";
   // Bank 0, then the harp, on channel 0.
