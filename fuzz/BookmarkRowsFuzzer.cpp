@@ -97,14 +97,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const auto listed = store->List();
   if (!listed.Ok()) std::abort();
-  MemorySurface surface(16, 12);
+  // One renderer for the whole run: a fresh one per input spent most of the
+  // time starting and stopping its threads.
+  static MemorySurface surface(16, 12);
+  static FractalRenderer renderer;
   for (const Bookmark& bookmark : listed.Value()) {
     const auto found = store->Find(bookmark.name);
     if (!found.Ok()) continue;  // reported, not applied
     if (!found.Value()) std::abort();
     const Bookmark& view = *found.Value();
     if (!(view.windowWidth > 0) || !std::isfinite(view.windowWidth) || !std::isfinite(view.centerX)) std::abort();
-    FractalRenderer renderer;
     renderer.Initialize(surface);
     BookmarkView::Apply(view, renderer, BookmarkView::JuliaPoint::Always);
     renderer.SetMaxIterations(std::min(renderer.GetMaxIterations(), 64));
