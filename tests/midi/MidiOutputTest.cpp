@@ -1,36 +1,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 
 #include "DesktopMidiService.h"
-#include "FluidSynthMidiService.h"
 #include "MidiOutput.h"
+#include "MidiOutputChoices.h"
 #include "RecordingMidiService.h"
-#include "RtMidiPortService.h"
 #include "ScriptedDialogs.h"
 
-// Live output: MidiOutput, and the services it plays through.
+// Live output: MidiOutput, and where the desktop sends the default device.
 namespace {
 
 using testing::ElementsAre;
-using testing::ElementsAreArray;
-using testing::IsEmpty;
 
-class MidiOutputTest : public testing::Test {
- protected:
-  void OpenPort() {
-    ASSERT_EQ(output.OpenDevice(-1), -1);
-    service.ClearCalls();
-  }
-
-  RecordingMidiService service;
-  ScriptedDialogs dialogs;
-  MidiOutput output{service, dialogs};
-};
-
-TEST_F(MidiOutputTest, EachOperationSendsItsPackedMessagesInOrder) {
+TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesInOrder) {
   std::vector<std::uint32_t> soundsOff, resets;
   for (std::uint32_t channel = 0; channel < 16; ++channel) {
     soundsOff.insert(soundsOff.end(), {0x78B0 + channel, 0x7BB0 + channel});
@@ -46,197 +30,87 @@ TEST_F(MidiOutputTest, EachOperationSendsItsPackedMessagesInOrder) {
       {"reset controllers: 121 on every channel", [](MidiOutput& o) { o.ResetControllers(); }, resets},
   };
   for (const auto& [name, send, expected] : cases) {
-    SCOPED_TRACE(name);
-    OpenPort();
+    RecordingMidiService service;
+    ScriptedDialogs dialogs;
+    MidiOutput output(service, dialogs);
+    ASSERT_EQ(output.OpenDevice(-1), -1);
     send(output);
-    EXPECT_THAT(service.DeliveredMessages(), ElementsAreArray(expected));
+    EXPECT_EQ(service.DeliveredMessages(), expected) << name;
   }
-  EXPECT_THAT(dialogs.History(), IsEmpty());
 }
 
-// A second open closes the first port; a discarded instance gives its port back.
-TEST_F(MidiOutputTest, EveryPortOpenedIsClosedAgain) {
-  {
-    MidiOutput owner(service, dialogs);
-    ASSERT_EQ(owner.OpenDevice(-1), -1);
-    ASSERT_EQ(owner.OpenDevice(2), -1);
-    owner.NoteOn(0, 60, 1);
-    using Call = RecordingMidiService::Call;
-    std::vector<std::tuple<Call, int, MidiHandle>> calls;
-    for (const auto& c : service.Calls()) calls.emplace_back(c.call, c.deviceId, c.handle);
-    EXPECT_THAT(calls, ElementsAre(std::tuple(Call::Open, -1, 1u), std::tuple(Call::Close, 0, 1u),
-                                   std::tuple(Call::Open, 2, 2u), std::tuple(Call::Send, 0, 2u)));
-    EXPECT_EQ(service.OpenCount(), 1u);
-  }
-  EXPECT_EQ(service.OpenCount(), 0u);
-  EXPECT_THAT(dialogs.History(), IsEmpty());
-}
-
-// Only a port held elsewhere (in the low sixteen bits of the code) is shown.
-TEST_F(MidiOutputTest, OnlyAPortHeldElsewhereIsReported) {
-  for (MidiResult code : {kMidiResultError, kMidiResultBadDeviceId, kMidiResultNoDriver, MidiResult{0x10000 | 5},
-                          kMidiResultAllocated, MidiResult{0x10000 | kMidiResultAllocated}}) {
-    SCOPED_TRACE(code);
+// Opening again closes the port first, and so does the end of the instance.
+// Only a port held elsewhere (in the low sixteen bits of the code) is shown;
+// a closed instance sends to no port, each refusal silent.
+TEST(MidiOutputTest, OnlyAPortHeldElsewhereIsReportedAndEveryPortIsClosedAgain) {
+  RecordingMidiService service;
+  ScriptedDialogs dialogs;
+  std::make_unique<MidiOutput>(service, dialogs)->OpenDevice(-1);
+  MidiOutput output(service, dialogs);
+  ASSERT_EQ(output.OpenDevice(2), -1);
+  ASSERT_EQ(output.OpenDevice(-1), -1);
+  EXPECT_EQ(service.OpenCount(), 1u);
+  EXPECT_TRUE(service.IsOpen(3));
+  for (MidiResult code : {kMidiResultError, MidiResult{0x10005}, kMidiResultAllocated, MidiResult{0x10004}}) {
     dialogs.ClearHistory();
     service.FailNextOpen(code);
     EXPECT_EQ(output.OpenDevice(-1), 0);
-    EXPECT_EQ(dialogs.Messages().size(), (code & 0xFFFF) == kMidiResultAllocated ? 1u : 0u);
+    EXPECT_EQ(dialogs.Messages().size(), (code & 0xFFFF) == kMidiResultAllocated ? 1u : 0u) << code;
   }
-  ASSERT_EQ(dialogs.History().size(), 1u);
-  EXPECT_EQ(dialogs.History()[0].text,
-            "Unable to initialize the MIDI subsystem.  Please make sure that no MIDI programs are currently running.");
+  EXPECT_THAT(dialogs.Messages(), ElementsAre("Unable to initialize the MIDI subsystem.  Please make sure that no "
+                                              "MIDI programs are currently running."));
   EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::Ok);
-
-  // Later messages go to no port: each refusal is silent and none stops the rest.
+  EXPECT_EQ(service.OpenCount(), 0u);
   service.ClearCalls();
   output.AllSoundsOff();
-  ASSERT_EQ(service.Calls().size(), 32u);
+  output.CloseDevice();  // closed already: no call
+  EXPECT_EQ(service.Calls().size(), 32u);
   EXPECT_EQ(service.Calls().back().result, kMidiResultInvalidHandle);
-  EXPECT_EQ(dialogs.History().size(), 1u);
-}
-
-TEST_F(MidiOutputTest, AFailedCloseGoesThroughTheSameReportAndStillForgetsThePort) {
-  OpenPort();
+  ASSERT_EQ(output.OpenDevice(-1), -1);
   service.FailNextClose(kMidiResultAllocated);
   output.CloseDevice();
-  output.CloseDevice();  // closed already: no call
   EXPECT_FALSE(output.IsOpen());
-  EXPECT_EQ(service.Calls().size(), 1u);
-  EXPECT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages().size(), 2u);
 }
 
-class DesktopMidiServiceTest : public testing::Test {
- protected:
-  DesktopMidiService Make(std::string preferred) {
-    auto synth = std::make_unique<RecordingMidiService>();
-    auto portService = std::make_unique<RecordingMidiService>();
-    portService->SetDeviceNames({"Midi Through Port-0", "USB Keys MIDI 1", "usb keys 2"});
-    synthesizer = synth.get();
-    ports = portService.get();
-    return DesktopMidiService(std::move(synth), std::move(portService), std::move(preferred));
-  }
-
-  RecordingMidiService* synthesizer = nullptr;
-  RecordingMidiService* ports = nullptr;
-};
-
-TEST_F(DesktopMidiServiceTest, TheDefaultDeviceIsTheSynthesizerAndNumbersAreOutputPorts) {
-  DesktopMidiService service = Make("");
-  const MidiOpenResult byDefault = service.Open(-1);
-  const MidiOpenResult port = service.Open(1);
-  ASSERT_EQ(byDefault.result | port.result, kMidiResultOk);
-  EXPECT_EQ(service.SendShortMessage(byDefault.handle, 0x643C90), kMidiResultOk);
-  EXPECT_EQ(service.SendShortMessage(port.handle, 0x2EC0), kMidiResultOk);
-  EXPECT_EQ(synthesizer->DeliveredMessages(), std::vector<std::uint32_t>{0x643C90});
-  EXPECT_EQ(ports->DeliveredMessages(), std::vector<std::uint32_t>{0x2EC0});
-  EXPECT_EQ(ports->Calls().front().deviceId, 1);
-
-  EXPECT_EQ(service.Close(byDefault.handle), kMidiResultOk);
-  EXPECT_EQ(synthesizer->OpenCount(), 0u);
-  EXPECT_EQ(ports->OpenCount(), 1u);
-  EXPECT_EQ(service.SendShortMessage(byDefault.handle, 0x643C90), kMidiResultInvalidHandle);
-  EXPECT_EQ(service.Close(byDefault.handle), kMidiResultInvalidHandle);
-  EXPECT_EQ(service.Open(-2).result, kMidiResultBadDeviceId);
-  synthesizer->FailNextOpen(kMidiResultAllocated);
-  EXPECT_EQ(service.Open(-1).result, kMidiResultAllocated);  // passed through unchanged
-}
-
-// The first port whose name holds the preferred text, in any case; the
-// synthesizer when there is none.
-TEST_F(DesktopMidiServiceTest, ANamedPortTakesThePlaceOfTheSynthesizerWhenItIsThere) {
-  DesktopMidiService named = Make("USB KEYS");
-  ASSERT_EQ(named.Open(-1).result, kMidiResultOk);
-  ASSERT_EQ(ports->Calls().size(), 1u);
-  EXPECT_EQ(ports->Calls()[0].deviceId, 1);
-  EXPECT_TRUE(synthesizer->Calls().empty());
-
-  DesktopMidiService absent = Make("Digital Audio Workstation");
-  EXPECT_EQ(absent.Open(-1).result, kMidiResultOk);
-  EXPECT_EQ(synthesizer->OpenCount(), 1u);
-  EXPECT_TRUE(ports->Calls().empty());
-}
-
-// A synthesizer that nothing plays aloud: the test pulls its samples.
-class FluidSynthMidiServiceTest : public testing::Test {
- protected:
-  void SetUp() override {
-    if (synthesizer.SoundFont().empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
-  }
-
-  // Loudness of the next `seconds` of sound.
-  double Rms(double seconds) {
-    const std::vector<float> samples =
-        synthesizer.RenderOffline(static_cast<int>(seconds * FluidSynthMidiService::kSampleRate));
-    double sum = 0;
-    for (float sample : samples) sum += double{sample} * sample;
-    return samples.empty() ? 0 : std::sqrt(sum / samples.size());
-  }
-
-  FluidSynthMidiService synthesizer{{}};
-};
-
-TEST_F(FluidSynthMidiServiceTest, NotesSoundUntilANoteOffOrAllSoundsOff) {
-  ScriptedDialogs dialogs;
-  MidiOutput output(synthesizer, dialogs);
-  ASSERT_EQ(output.OpenDevice(-1), -1);
-  EXPECT_LT(Rms(0.1), 1e-6);
-  output.ProgramChange(0, 0, 0);
-  for (bool allSoundsOff : {false, true}) {
-    output.NoteOn(0, 60, 100);
-    const double sounding = Rms(0.3);
-    EXPECT_GT(sounding, 0.01);
-    allSoundsOff ? output.AllSoundsOff() : output.NoteOff(0, 60);
-    Rms(3.0);  // the release and the reverb's tail die away
-    EXPECT_LT(Rms(0.1), sounding / 1000) << allSoundsOff;
-  }
-  output.CloseDevice();
-  EXPECT_THAT(dialogs.History(), IsEmpty());
-}
-
-// One owner at a time; a closed handle and any device but -1 are refused.
-TEST_F(FluidSynthMidiServiceTest, OneOwnerAtATimeAndNoStaleHandle) {
-  const MidiOpenResult first = synthesizer.Open(-1);
-  ASSERT_EQ(first.result, kMidiResultOk);
-  EXPECT_EQ(synthesizer.Open(-1).result, kMidiResultAllocated);
-  EXPECT_EQ(synthesizer.Open(0).result, kMidiResultBadDeviceId);
-  EXPECT_EQ(synthesizer.Close(first.handle), kMidiResultOk);
-  EXPECT_EQ(synthesizer.SendShortMessage(first.handle, 0x643C90), kMidiResultInvalidHandle);
-  EXPECT_EQ(synthesizer.Close(first.handle), kMidiResultInvalidHandle);
-  const MidiOpenResult second = synthesizer.Open(-1);
-  EXPECT_EQ(second.result, kMidiResultOk);
-  EXPECT_NE(second.handle, first.handle);
-}
-
-TEST(FluidSynthMidiServiceFailureTest, WithoutSoundOpeningFailsQuietly) {
-  ScriptedDialogs dialogs;
-  FluidSynthMidiService noSoundFont({}, {"/nonexistent/none.sf2"});
-  EXPECT_EQ(MidiOutput(noSoundFont, dialogs).OpenDevice(-1), 0);
-  FluidSynthMidiService noAudio({"no-such-driver"});
-  const MidiOpenResult opened = noAudio.Open(-1);
-  EXPECT_NE(opened.result, kMidiResultOk);
-  EXPECT_NE(opened.result, kMidiResultAllocated);
-  EXPECT_THAT(dialogs.History(), IsEmpty());
-}
-
-// Holds with or without an ALSA sequencer: every listed port opens, takes a
-// message and closes; anything else is refused.
-TEST(RtMidiPortServiceTest, ListedPortsOpenAndAnythingElseIsRefused) {
-  RtMidiPortService service;
-  const auto names = service.DeviceNames();
-  for (int device = 0; device < static_cast<int>(names.size()); ++device) {
-    SCOPED_TRACE(names[device]);
-    const MidiOpenResult opened = service.Open(device);
-    ASSERT_EQ(opened.result, kMidiResultOk);
-    EXPECT_EQ(service.SendShortMessage(opened.handle, 0x0078B0), kMidiResultOk);
+// Device -1 is the synthesizer, numbers are ports. The menu lists the
+// synthesizer, then every port; a chosen port (the first whose name holds
+// the choice, in any case) takes the default device while it is there.
+TEST(DesktopMidiServiceTest, AChosenPortTakesTheDefaultDeviceWhileItIsThere) {
+  auto ownSynthesizer = std::make_unique<RecordingMidiService>(), ownPorts = std::make_unique<RecordingMidiService>();
+  RecordingMidiService &synthesizer = *ownSynthesizer, &ports = *ownPorts;
+  ports.SetDeviceNames({"Midi Through:Port-0 14:0", "USB Keys:MIDI 1 20:0", "usb keys 2"});
+  DesktopMidiService service(std::move(ownSynthesizer), std::move(ownPorts), "");
+  const auto sendToDefault = [&service](std::uint32_t message) {
+    const MidiOpenResult opened = service.Open(kMidiDefaultDevice);
+    EXPECT_EQ(service.SendShortMessage(opened.handle, message), kMidiResultOk);
     EXPECT_EQ(service.Close(opened.handle), kMidiResultOk);
-  }
-  EXPECT_EQ(service.Open(-1).result, kMidiResultBadDeviceId);
-  const MidiOpenResult beyond = service.Open(static_cast<int>(names.size()));
-  EXPECT_EQ(beyond.handle, 0u);
-  EXPECT_NE(beyond.result, kMidiResultOk);
-  EXPECT_NE(beyond.result, kMidiResultAllocated);
-  EXPECT_EQ(service.SendShortMessage(0, 0x643C90), kMidiResultInvalidHandle);
-  EXPECT_EQ(service.Close(7), kMidiResultInvalidHandle);
+    EXPECT_EQ(service.SendShortMessage(opened.handle, message), kMidiResultInvalidHandle);
+  };
+  const MidiOutputChoices choices = ListMidiOutputs(service);
+  EXPECT_THAT(choices.names, ElementsAre("Built-in Synthesizer", "Midi Through:Port-0 14:0", "USB Keys:MIDI 1 20:0",
+                                         "usb keys 2"));
+  sendToDefault(1);
+  EXPECT_EQ(ChooseMidiOutput(service, choices, 2), "USB Keys:MIDI 1 20:0");
+  EXPECT_EQ(ListMidiOutputs(service).checked, 2);
+  sendToDefault(2);
+  ports.SetDeviceNames({"Digital Audio Workstation"});
+  EXPECT_EQ(ListMidiOutputs(service).checked, 0);
+  sendToDefault(3);  // the port has gone: the synthesizer sounds
+  ports.SetDeviceNames({"Digital Audio Workstation", "usb keys:MIDI 1 20:0"});
+  sendToDefault(4);  // and the choice is kept for when it comes back
+  EXPECT_EQ(ChooseMidiOutput(service, choices, 7), "");
+  sendToDefault(5);
+  EXPECT_EQ(synthesizer.DeliveredMessages(), (std::vector<std::uint32_t>{1, 3, 5}));
+  EXPECT_EQ(ports.DeliveredMessages(), (std::vector<std::uint32_t>{2, 4}));
+  EXPECT_EQ(std::tuple(ports.Calls()[0].deviceId, ports.Calls()[3].deviceId), std::tuple(1, 1));
+  EXPECT_EQ(service.Open(0).result, kMidiResultOk);
+  EXPECT_EQ(ports.Calls().back().deviceId, 0);
+  const MidiOpenResult below = service.Open(-2);
+  EXPECT_EQ(std::tuple(below.handle, below.result), std::tuple(0u, kMidiResultBadDeviceId));
+  synthesizer.FailNextOpen(kMidiResultAllocated);
+  const MidiOpenResult held = service.Open(-1);
+  EXPECT_EQ(std::tuple(held.handle, held.result), std::tuple(0u, kMidiResultAllocated));  // passed on unchanged
 }
 
 }  // namespace
