@@ -44,7 +44,7 @@ TEST(MidiSequenceTest, DamagedFilesAreRefusedWithAReason) {
       {"track chunk longer than the file", Bytes(good.begin(), good.end() - 2)},
       {"fewer tracks than the header", Join({Header(2), Track(kEndOfTrack)})},
       {"data byte with no status", Join({Header(1), Track(Join({{0x00, 0x3C, 0x40}, kEndOfTrack}))})},
-      {"a five-byte delta", Join({Header(1), Track(Join({{0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 0x3C, 0x40}, kEndOfTrack}))})},
+      {"a five-byte delta", Join({Header(1), Track({0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 0x3C, 0x40})})},
       {"a meta event longer than its chunk", Join({Header(1), Track({0x00, 0xFF, 0x01, 0x10, 'a'})})},
       {"no time division", Join({Header(1, 0), Track(kEndOfTrack)})},
   };

@@ -20,7 +20,8 @@ Bytes Join(std::initializer_list<Bytes> parts) {
 Bytes Ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes Header(std::uint16_t tracks, std::uint16_t division) {
-  return Join({Ascii("MThd"), {0, 0, 0, 6, 0, 1, Byte(tracks, 8), Byte(tracks, 0), Byte(division, 8), Byte(division, 0)}});
+  return Join({Ascii("MThd"), {0, 0, 0, 6, 0, 1, Byte(tracks, 8), Byte(tracks, 0)},
+               {Byte(division, 8), Byte(division, 0)}});
 }
 
 Bytes Track(const Bytes& data) {
