@@ -275,11 +275,11 @@ TEST_F(MidiFileTest, FilesThatAreNotMidiOrDamagedAreReportedOnce) {
 // track longer than 65535 bytes needs both words of its length.
 TEST(MidiFileReaderTest, AGoodFileIsReadWholeAndEveryCutOfItIsDamaged) {
   const Bytes good = Join({Ascii("MThd"), {0, 0, 0, 8, 0, 1, 0, 2, 0xE7, 0x28, 0xAB, 0xCD},
-                           Track(Join({{0x00, 0xFF, 0x03, 0x07}, Ascii("Track 1"), {0x00, 0xFF, 0x00, 0x02, 0x00, 0x01},
+                           Track(Join({{0x00, 0xFF, 0x03, 0x07}, Ascii("Track 1"),
                                        {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x2E},
                                        {0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08, 0x00, 0xD0, 0x40},
                                        {0x81, 0x00, 0x90, 0x3C, 0x64}, kEndOfTrack, {0x12, 0x34}})),
-                           Track(kEndOfTrack)});
+                           Track(Join({{0x00, 0xFF, 0x00, 0x02, 0x00, 0x01}, kEndOfTrack}))});  // a sequence number
   const MidiFileReader::Result whole = Read(good);
   EXPECT_EQ(std::tie(whole.format, whole.trackCount, whole.ticksPerQuarterNote), std::make_tuple(1, 2, 0x6728));
   EXPECT_EQ(std::tuple(whole.outcome, whole.tracksRead, whole.position),

@@ -44,11 +44,12 @@ TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesInOrder) {
       {"all sounds off: 120 and 123 on every channel", [](MidiOutput& o) { o.AllSoundsOff(); }, soundsOff},
       {"reset controllers: 121 on every channel", [](MidiOutput& o) { o.ResetControllers(); }, resets},
   };
+  RecordingMidiService service;
+  ScriptedDialogs dialogs;
+  MidiOutput output(service, dialogs);
+  ASSERT_EQ(output.OpenDevice(-1), -1);
   for (const auto& [name, send, expected] : cases) {
-    RecordingMidiService service;
-    ScriptedDialogs dialogs;
-    MidiOutput output(service, dialogs);
-    ASSERT_EQ(output.OpenDevice(-1), -1);
+    service.ClearCalls();
     send(output);
     EXPECT_EQ(service.DeliveredMessages(), expected) << name;
   }
