@@ -29,6 +29,11 @@ namespace {
 using smf::Bytes;
 using testing::ElementsAre;
 
+std::tuple<MidiHandle, MidiResult> Opened(MidiService& service, int device) {
+  const MidiOpenResult opened = service.Open(device);
+  return {opened.handle, opened.result};
+}
+
 TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesInOrder) {
   std::vector<std::uint32_t> soundsOff, resets;
   for (std::uint32_t channel = 0; channel < 16; ++channel) {
@@ -122,11 +127,9 @@ TEST(DesktopMidiServiceTest, AChosenPortTakesTheDefaultDeviceWhileItIsThere) {
   EXPECT_EQ(std::tuple(ports.Calls()[0].deviceId, ports.Calls()[3].deviceId), std::tuple(1, 1));
   EXPECT_EQ(service.Open(0).result, kMidiResultOk);
   EXPECT_EQ(ports.Calls().back().deviceId, 0);
-  const MidiOpenResult below = service.Open(-2);
-  EXPECT_EQ(std::tuple(below.handle, below.result), std::tuple(0u, kMidiResultBadDeviceId));
+  EXPECT_EQ(Opened(service, -2), std::tuple(0u, kMidiResultBadDeviceId));
   synthesizer.FailNextOpen(kMidiResultAllocated);
-  const MidiOpenResult held = service.Open(-1);
-  EXPECT_EQ(std::tuple(held.handle, held.result), std::tuple(0u, kMidiResultAllocated));  // passed on unchanged
+  EXPECT_EQ(Opened(service, -1), std::tuple(0u, kMidiResultAllocated));  // passed on unchanged
 }
 
 TEST(DesktopMidiServiceTest, TheEnvironmentNamesTheOutputOverTheSavedChoice) {
@@ -141,11 +144,6 @@ double Rms(const std::vector<float>& samples, std::size_t first = 0, std::size_t
   double sum = 0;
   for (std::size_t i = first; i < samples.size(); i += step) sum += double{samples[i]} * samples[i];
   return samples.empty() ? 0 : std::sqrt(sum * step / samples.size());
-}
-
-std::tuple<MidiHandle, MidiResult> Opened(MidiService& service, int device) {
-  const MidiOpenResult opened = service.Open(device);
-  return {opened.handle, opened.result};
 }
 
 // One owner at a time, whose note sounds on both sides until a note-on of
@@ -181,7 +179,7 @@ TEST(FluidSynthMidiServiceTest, TheFirstDriverThatStartsPlaysTheNotes) {
   const MidiOpenResult opened = live.Open(-1);
   ASSERT_EQ(opened.result, kMidiResultOk);
   live.SendShortMessage(opened.handle, 0x643C90);
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the driver plays in real time
   live.Close(opened.handle);
   SF_INFO info{};
   SNDFILE* file = sf_open(folder.File("live.wav").c_str(), SFM_READ, &info);
@@ -231,7 +229,8 @@ class FakeClient final : public MidiPortClient {
 // back no handle and names its reason, since a caller that kept a handle
 // would later send to, or close, something never opened.
 TEST(RtMidiPortServiceTest, PortsOpenByNumberAndTakeWholeMessages) {
-  FakeSequencer sequencer{{"Midi Through", "USB Keys"}};
+  FakeSequencer sequencer;
+  sequencer.ports = {"Midi Through", "USB Keys"};
   RtMidiPortService service([&sequencer] { return std::make_unique<FakeClient>(sequencer); });
   EXPECT_THAT(service.DeviceNames(), testing::ElementsAre("Midi Through", "USB Keys"));
   const MidiOpenResult through = service.Open(0), keys = service.Open(1);
