@@ -41,6 +41,8 @@ class FluidSynthMidiService final : public MidiService {
   std::vector<float> RenderOffline(int frames);
   // The SoundFont in use, or an empty path when none could be loaded.
   std::filesystem::path SoundFont();
+  // The synthesizer itself, whose state shows what the messages did.
+  _fluid_synth_t* Synthesizer() const { return synth_.get(); }
 
   // PulseAudio (which PipeWire desktops also serve), then ALSA.
   static std::vector<std::string> DefaultAudioDrivers();

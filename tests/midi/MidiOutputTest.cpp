@@ -1,3 +1,4 @@
+#include <fluidsynth.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
@@ -146,8 +147,9 @@ double Rms(const std::vector<float>& samples, std::size_t first = 0, std::size_t
   return samples.empty() ? 0 : std::sqrt(sum * step / samples.size());
 }
 
-// One owner at a time, whose note sounds on both sides until a note-on of
-// velocity 0 ends it; a closed handle is refused.
+// One owner at a time, whose messages reach the synthesizer as they were
+// meant; its note sounds on both sides until a note-on of velocity 0 ends
+// it; a closed handle is refused.
 TEST(FluidSynthMidiServiceTest, OneOwnerAtATimeHearsItsNotes) {
   FluidSynthMidiService synthesizer{{}};
   if (synthesizer.SoundFont().empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
@@ -156,10 +158,22 @@ TEST(FluidSynthMidiServiceTest, OneOwnerAtATimeHearsItsNotes) {
   ASSERT_EQ(first.result, kMidiResultOk);
   EXPECT_EQ(Opened(synthesizer, -1), std::tuple(0u, kMidiResultAllocated));
   EXPECT_EQ(Opened(synthesizer, 0), std::tuple(0u, kMidiResultBadDeviceId));
-  EXPECT_EQ(synthesizer.SendShortMessage(first.handle, 0x643C90), kMidiResultOk);
+  // A program change, a volume, a pitch bend (data1 low, data2 high) and a note, each on its channel.
+  for (std::uint32_t message : {0x2EC2u, 0x6407B3u, 0x4001E5u, 0x643C90u})
+    EXPECT_EQ(synthesizer.SendShortMessage(first.handle, message), kMidiResultOk);
   const std::vector<float> sounding = next(0.3);
   EXPECT_GT(Rms(sounding, 0, 2), 0.01) << "left";
   EXPECT_GT(Rms(sounding, 1, 2), 0.01) << "right";
+  int soundFont = 0, bank = 0, program = 0, volume = 0, bend = 0;
+  fluid_synth_get_program(synthesizer.Synthesizer(), 2, &soundFont, &bank, &program);
+  fluid_synth_get_cc(synthesizer.Synthesizer(), 3, 7, &volume);
+  fluid_synth_get_pitch_bend(synthesizer.Synthesizer(), 5, &bend);
+  fluid_voice_t* voice = nullptr;
+  fluid_synth_get_voicelist(synthesizer.Synthesizer(), &voice, 1, -1);
+  ASSERT_NE(voice, nullptr);
+  EXPECT_EQ(std::tuple(program, volume, bend), std::tuple(46, 100, 8193));
+  EXPECT_EQ(std::tuple(fluid_voice_get_channel(voice), fluid_voice_get_actual_key(voice),
+                       fluid_voice_get_actual_velocity(voice)), std::tuple(0, 60, 100));
   synthesizer.SendShortMessage(first.handle, 0x003C90);
   next(3.0);  // the release and the reverb's tail die away
   EXPECT_LT(Rms(next(0.1)), Rms(sounding) / 1000);
