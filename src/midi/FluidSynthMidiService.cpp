@@ -21,12 +21,14 @@ std::vector<std::filesystem::path> FluidSynthMidiService::DefaultSoundFonts() {
 }
 
 FluidSynthMidiService::FluidSynthMidiService(std::vector<std::string> audioDrivers,
-                                             std::vector<std::filesystem::path> soundFonts)
+                                             std::vector<std::filesystem::path> soundFonts,
+                                             const std::map<std::string, std::string>& audioSettings)
     : audioDrivers_(std::move(audioDrivers)) {
   fluid_setup::SilenceLibraryLogs();
   settings_.reset(new_fluid_settings());
   if (!settings_) return;
   fluid_setup::ApplySettings(settings_.get());
+  for (const auto& [name, value] : audioSettings) fluid_settings_setstr(settings_.get(), name.c_str(), value.c_str());
   synth_.reset(new_fluid_synth(settings_.get()));
   if (!synth_) return;
   // Nothing else touches the synthesizer until SoundFontReady has waited for this.

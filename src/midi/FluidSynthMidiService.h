@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <future>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,9 +23,11 @@ class FluidSynthMidiService final : public MidiService {
   static constexpr int kSampleRate = 44100;  // as fluid_setup::kSampleRate
 
   // audioDrivers are tried in order on Open. With none, Open starts no audio
-  // output and the caller pulls the sound with RenderOffline.
+  // output and the caller pulls the sound with RenderOffline. audioSettings
+  // are FluidSynth's own text settings for them ("audio.file.name", ...).
   explicit FluidSynthMidiService(std::vector<std::string> audioDrivers = DefaultAudioDrivers(),
-                                 std::vector<std::filesystem::path> soundFonts = DefaultSoundFonts());
+                                 std::vector<std::filesystem::path> soundFonts = DefaultSoundFonts(),
+                                 const std::map<std::string, std::string>& audioSettings = {});
   ~FluidSynthMidiService() override;
   FluidSynthMidiService(const FluidSynthMidiService&) = delete;
   FluidSynthMidiService& operator=(const FluidSynthMidiService&) = delete;
@@ -38,6 +41,8 @@ class FluidSynthMidiService final : public MidiService {
   std::vector<float> RenderOffline(int frames);
   // The SoundFont in use, or an empty path when none could be loaded.
   std::filesystem::path SoundFont();
+  // The synthesizer itself, whose state shows what the messages did.
+  _fluid_synth_t* Synthesizer() const { return synth_.get(); }
 
   // PulseAudio (which PipeWire desktops also serve), then ALSA.
   static std::vector<std::string> DefaultAudioDrivers();

@@ -16,7 +16,17 @@ bool SequencerPresent() {
   return std::filesystem::exists(kSequencerDevice, error);
 }
 
-std::unique_ptr<RtMidiOut> MakeClient() { return std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName); }
+class RtMidiClient final : public MidiPortClient {
+ public:
+  unsigned getPortCount() override { return out_.getPortCount(); }
+  std::string getPortName(unsigned port) override { return out_.getPortName(port); }
+  void openPort(unsigned port, const std::string& portName) override { out_.openPort(port, portName); }
+  bool isPortOpen() const override { return out_.isPortOpen(); }
+  void sendMessage(const unsigned char* bytes, std::size_t size) override { out_.sendMessage(bytes, size); }
+
+ private:
+  RtMidiOut out_{RtMidi::LINUX_ALSA, kClientName};
+};
 
 // Program change and channel pressure carry one data byte, the rest two.
 std::size_t MessageLength(unsigned char status) {
@@ -26,14 +36,19 @@ std::size_t MessageLength(unsigned char status) {
 
 }  // namespace
 
-RtMidiPortService::RtMidiPortService() = default;
+std::unique_ptr<MidiPortClient> RtMidiPortService::ConnectToSequencer() {
+  if (!SequencerPresent()) return nullptr;
+  return std::make_unique<RtMidiClient>();
+}
+
+RtMidiPortService::RtMidiPortService(ClientMaker connect) : connect_(std::move(connect)) {}
 RtMidiPortService::~RtMidiPortService() = default;
 
 MidiOpenResult RtMidiPortService::Open(int deviceId) {
   if (deviceId < 0) return {0, kMidiResultBadDeviceId};
-  if (!SequencerPresent()) return {0, kMidiResultNoDriver};
   try {
-    auto port = MakeClient();
+    auto port = connect_();
+    if (!port) return {0, kMidiResultNoDriver};
     if (static_cast<unsigned>(deviceId) >= port->getPortCount()) return {0, kMidiResultBadDeviceId};
     port->openPort(static_cast<unsigned>(deviceId), "output");
     if (!port->isPortOpen()) return {0, kMidiResultError};
@@ -68,10 +83,9 @@ MidiResult RtMidiPortService::Close(MidiHandle handle) {
 
 std::vector<std::string> RtMidiPortService::DeviceNames() {
   std::vector<std::string> names;
-  if (!SequencerPresent()) return names;
   try {
-    auto client = MakeClient();
-    const unsigned count = client->getPortCount();
+    const auto client = connect_();
+    const unsigned count = client ? client->getPortCount() : 0;
     for (unsigned port = 0; port < count; ++port) names.push_back(client->getPortName(port));
   } catch (const RtMidiError&) {
     names.clear();  // no sequencer, no ports

@@ -1,19 +1,22 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "MidiPortClient.h"
 #include "MidiService.h"
-
-class RtMidiOut;
 
 // Devices 0, 1, ... as the system's MIDI output ports (ALSA sequencer), in
 // RtMidi's port order. Ports are shared, so no open is ever refused as held.
 class RtMidiPortService final : public MidiService {
  public:
-  RtMidiPortService();
+  // A new client for each open and each listing; none when the system has no MIDI.
+  using ClientMaker = std::function<std::unique_ptr<MidiPortClient>()>;
+
+  explicit RtMidiPortService(ClientMaker connect = ConnectToSequencer);
   ~RtMidiPortService() override;
 
   MidiOpenResult Open(int deviceId) override;
@@ -21,7 +24,11 @@ class RtMidiPortService final : public MidiService {
   MidiResult Close(MidiHandle handle) override;
   std::vector<std::string> DeviceNames() override;
 
+  // RtMidi's client of the ALSA sequencer.
+  static std::unique_ptr<MidiPortClient> ConnectToSequencer();
+
  private:
-  std::map<MidiHandle, std::unique_ptr<RtMidiOut>> ports_;
+  ClientMaker connect_;
+  std::map<MidiHandle, std::unique_ptr<MidiPortClient>> ports_;
   MidiHandle nextHandle_ = 1;
 };

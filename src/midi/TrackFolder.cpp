@@ -129,7 +129,6 @@ std::error_code TrackFolder::RemoveLeftovers(const std::filesystem::path& progra
   if (error) return {};  // no folder, nothing left over
   std::error_code first;
   for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-    if (error) return first ? first : error;
     const std::filesystem::path path = entries->path();
     const std::string name = path.filename().string();
     std::error_code result;
@@ -140,5 +139,7 @@ std::error_code TrackFolder::RemoveLeftovers(const std::filesystem::path& progra
     }
     if (result && !first) first = result;
   }
-  return first;
+  // A listing that fails part way ends as the end of the folder would; what
+  // was not seen may still be lying there, so the caller is told.
+  return first ? first : error;
 }

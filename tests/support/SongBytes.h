@@ -2,11 +2,27 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-// Builds the bytes a song file must hold, straight from the file format, so
-// the song writers are checked against something they do not share code with.
+// Standard MIDI File pieces built straight from the file format, so that
+// writers and readers are checked against code they share nothing with.
+namespace smf {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Join(std::initializer_list<Bytes> parts);
+Bytes Ascii(const std::string& text);
+// "MThd", length 6, format 1, track count, division.
+Bytes Header(std::uint16_t tracks, std::uint16_t division = 64);
+// "MTrk", the length of data, data.
+Bytes Track(const Bytes& data);
+inline const Bytes kEndOfTrack = {0x00, 0xFF, 0x2F, 0x00};
+
+}  // namespace smf
+
+// The bytes a song file of the program must hold.
 class ExpectedSong {
  public:
   // The opening events every song of the program starts with.
@@ -18,11 +34,12 @@ class ExpectedSong {
   std::vector<std::uint8_t> File(std::uint32_t delta = 0) const;
 
  private:
-  void VarLen(std::uint32_t value);
+  ExpectedSong& Event(std::uint32_t delta, const smf::Bytes& bytes);
   std::vector<std::uint8_t> track_;
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 // Empty when the two files are equal, otherwise where they part.
 std::string FirstDifference(const std::vector<std::uint8_t>& actual, const std::vector<std::uint8_t>& expected);
 
