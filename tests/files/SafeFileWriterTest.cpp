@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <set>
 
@@ -27,17 +28,13 @@ Bytes ReadAll(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 std::set<std::string> Names(const fs::path& folder) {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
   return names;
 }
 
-// A picture-sized file: 12,342 bytes, as a 64x64 bitmap is.
+// As large as a 64x64 bitmap, so that it cannot fit where the tests leave 4 KiB.
 Bytes Picture() {
   Bytes bytes(12342);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
@@ -46,7 +43,10 @@ Bytes Picture() {
 
 class SafeFileWriterTest : public testing::Test {
  protected:
-  SafeFileWriterTest() { fs::create_directories(folder); }
+  SafeFileWriterTest() {
+    fs::create_directories(folder);
+    std::ofstream(destination) << "old";
+  }
   ~SafeFileWriterTest() override { fs::remove_all(folder); }
 
   const fs::path folder = fs::temp_directory_path() / ("quillory-safe-" + std::to_string(getpid()));
@@ -54,8 +54,7 @@ class SafeFileWriterTest : public testing::Test {
   const Bytes old = {'o', 'l', 'd'};
 };
 
-TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissions) {
-  WriteAll(destination, old);
+TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissionsAndLinks) {
   chmod(destination.c_str(), 0640);
   EXPECT_EQ(SaveFileSafely(destination, Picture()), std::nullopt);
   EXPECT_EQ(ReadAll(destination), Picture());
@@ -64,7 +63,6 @@ TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissions)
   EXPECT_EQ(status.st_mode & 0777, 0640u);
   EXPECT_THAT(Names(folder), ElementsAre("old.bmp"));
 
-  // Saving through a link replaces the file it names and keeps the link.
   const fs::path link = folder / "link.bmp";
   fs::create_symlink(destination, link);
   EXPECT_EQ(SaveFileSafely(link, old), std::nullopt);
@@ -75,30 +73,35 @@ TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissions)
 // Every way a save can fail leaves the old file as it was, nothing beside
 // it, and names the real cause.
 TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
-  WriteAll(destination, old);
   fs::create_directory(folder / "folder.bmp");
-  EXPECT_EQ(SaveFileSafely(folder / "folder.bmp", old), "Is a directory");
-  EXPECT_EQ(SaveFileSafely(folder / "missing" / "a.bmp", old), "No such file or directory");
-  {
-    const FileSizeLimit limit(4096);
-    EXPECT_EQ(SaveFileSafely(destination, Picture()), "File too large");
+  struct Case {
+    fs::path path;
+    rlim_t sizeLimit;
+    // What another writer that fills the file by name should have left.
+    std::optional<std::uint64_t> claimedSize;
+    bool commit;
+    std::string error;
+  };
+  const Case cases[] = {
+      {folder / "folder.bmp", 0, {}, true, "Is a directory"},
+      {folder / "missing" / "a.bmp", 0, {}, true, "No such file or directory"},
+      {destination, 4096, {}, true, "File too large"},
+      {destination, 0, Picture().size() + 1, true, "the file holds 12342 of its 12343 bytes"},
+      {destination, 0, {}, false, ""},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.error);
+    {
+      std::optional<FileSizeLimit> limit;
+      if (test.sizeLimit > 0) limit.emplace(test.sizeLimit);
+      SafeFileWriter writer(test.path);
+      if (writer.Open() && writer.Write(Picture()) && test.commit) writer.Commit(test.claimedSize);
+      EXPECT_EQ(writer.Error(), test.error);
+    }
+    EXPECT_EQ(ReadAll(destination), old);
+    EXPECT_THAT(Names(folder), ElementsAre("folder.bmp", "old.bmp"));
+    EXPECT_EQ(InterruptCleanup::RegisteredCount(), 0);
   }
-  {
-    SafeFileWriter writer(destination);
-    ASSERT_TRUE(writer.Open());
-    ASSERT_TRUE(writer.Write(Picture()));
-    // Another writer filled the file by name but left it short.
-    EXPECT_FALSE(writer.Commit(Picture().size() + 1));
-    EXPECT_EQ(writer.Error(), "the file holds 12342 of its 12343 bytes");
-  }
-  {
-    SafeFileWriter abandoned(destination);
-    ASSERT_TRUE(abandoned.Open());
-    ASSERT_TRUE(abandoned.Write(Picture()));
-  }
-  EXPECT_EQ(ReadAll(destination), old);
-  EXPECT_THAT(Names(folder), ElementsAre("folder.bmp", "old.bmp"));
-  EXPECT_EQ(InterruptCleanup::RegisteredCount(), 0);
 }
 
 TEST_F(SafeFileWriterTest, AFullDiskLeavesTheOldFileWhole) {
@@ -117,7 +120,6 @@ TEST_F(SafeFileWriterTest, AFullDiskLeavesTheOldFileWhole) {
 // A command stopped by a signal mid-save removes its temporary file and
 // still ends by that signal.
 TEST_F(SafeFileWriterTest, AnInterruptRemovesTheTemporaryFile) {
-  WriteAll(destination, old);
   for (const int signalNumber : {SIGINT, SIGTERM}) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
