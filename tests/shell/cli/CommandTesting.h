@@ -30,7 +30,8 @@ inline std::vector<std::string> Words(const std::string& line, const std::filesy
 inline std::map<std::string, std::vector<std::uint8_t>> Contents(const std::filesystem::path& folder) {
   std::map<std::string, std::vector<std::uint8_t>> contents;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
-    contents[entry.path().filename().string()] = entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<std::uint8_t>{'/'};
+    contents[entry.path().filename().string()] =
+        entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<std::uint8_t>{'/'};
   return contents;
 }
 

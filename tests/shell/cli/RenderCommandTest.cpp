@@ -14,7 +14,7 @@ QImage Expected(int width, int height, void (*configure)(FractalRenderer&), bool
   MemorySurface surface(width, height);
   FractalRenderer renderer;
   renderer.Initialize(surface);
-  configure(renderer);
+  if (configure) configure(renderer);
   renderer.Redraw(draft);
   while (renderer.RendererCallback()) {
   }
@@ -27,14 +27,6 @@ QImage Expected(int width, int height, void (*configure)(FractalRenderer&), bool
   return image;
 }
 
-std::vector<std::uint8_t> BitmapBytes(const QImage& image) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "BMP");
-  return {buffer.data().begin(), buffer.data().end()};
-}
-
-void StartingView(FractalRenderer&) {}
 void Julia(FractalRenderer& renderer) {
   renderer.SetMaxIterations(500);
   renderer.WindowSet(0.1, -0.2, 2.5);
@@ -51,29 +43,31 @@ TEST_F(RenderCommandTest, PicturesHoldWhatTheEngineDraws) {
     void (*configure)(FractalRenderer&);
     bool draft;
   };
+  // Rows of widths 1 to 3 end in 3, 2 and 1 padding bytes, those of 40 in
+  // none; the tall picture takes several writes; the centre alone keeps the
+  // starting width.
   const Case cases[] = {
-      // Rows of widths 1 to 4 end in 1, 2, 3 and no padding bytes; the tall
-      // picture takes several writes.
-      {"render --size 1x1 --out @a.bmp", 1, 1, StartingView, false},
-      {"render --size 2x3 --out @a.bmp", 2, 3, StartingView, false},
-      {"render --size 3x2 --out @a.bmp", 3, 2, StartingView, false},
-      {"render --size 4x5 --out @a.bmp", 4, 5, StartingView, false},
-      {"render --size 333x1200 --out @a.BMP", 333, 1200, StartingView, false},
-      // The centre alone keeps the starting width.
+      {"render --size 1x1 --out @a.bmp", 1, 1, nullptr, false},
+      {"render --size 2x3 --out @a.bmp", 2, 3, nullptr, false},
+      {"render --size 3x2 --out @a.bmp", 3, 2, nullptr, false},
+      {"render --size 333x1200 --out @a.BMP", 333, 1200, nullptr, false},
       {"render --size 40x30 --center -1,0 --engine reference --out @a.bmp", 40, 30,
        [](FractalRenderer& renderer) { renderer.WindowSet(-1, 0, 4); }, false},
       {"render --size 90x60 --julia -0.8,0.156 --center 0.1,-0.2 --view-width 2.5 --max-iter 500 --draft --out @a.png",
-       90, 60, Julia, true},
-  };
+       90, 60, Julia, true}};
   for (const Case& test : cases) {
     SCOPED_TRACE(test.line);
     ASSERT_EQ(Run(test.line), 0) << err.str();
     const QImage expected = Expected(test.width, test.height, test.configure, test.draft);
-    const std::string written = Words(test.line, folder.Path()).back();
-    if (written.ends_with(".png"))
-      EXPECT_TRUE(QImage(QString::fromStdString(written)).convertToFormat(QImage::Format_RGB32) == expected);
+    const QString written = QString::fromStdString(Words(test.line, folder.Path()).back());
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    expected.save(&buffer, "BMP");
+    if (written.endsWith(".png"))
+      EXPECT_TRUE(QImage(written).convertToFormat(QImage::Format_RGB32) == expected);
     else
-      EXPECT_TRUE(ReadBytes(written) == BitmapBytes(expected));
+      EXPECT_TRUE(ReadBytes(written.toStdString()) == std::vector<std::uint8_t>(bitmap.begin(), bitmap.end()));
   }
   EXPECT_FALSE(Expected(90, 60, Julia, true) == Expected(90, 60, Julia, false)) << "--draft would go unchecked";
 }
