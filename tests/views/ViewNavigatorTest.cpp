@@ -87,18 +87,18 @@ TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndRedraw) {
   }
   drawn.pop_back();
   ASSERT_EQ(navigator.History().Size(), drawn.size());
-  const auto expectShown = [&](bool reached, const ViewState& expected) {
+  const auto expectShown = [&](bool reached, int level) {
     ASSERT_TRUE(reached);
-    EXPECT_TRUE(ViewState::Capture(renderer, surface).ShowsSameAs(expected));
+    EXPECT_TRUE(ViewState::Capture(renderer, surface).ShowsSameAs(drawn[level]));
     const auto& events = listener.events;
     EXPECT_TRUE(!events.empty() && events.front() == "stop" && events.back() == "Redraw");
     // The restored view begins to render; that is no new level.
     BeginRender();
   };
   const int newest = static_cast<int>(drawn.size()) - 1;
-  for (int level = newest - 1; level >= 0; --level) expectShown(navigator.Back(), drawn[level]);
+  for (int level = newest - 1; level >= 0; --level) expectShown(navigator.Back(), level);
   EXPECT_FALSE(navigator.Back());
-  for (int level = 1; level <= newest; ++level) expectShown(navigator.Forward(), drawn[level]);
+  for (int level = 1; level <= newest; ++level) expectShown(navigator.Forward(), level);
   EXPECT_FALSE(navigator.Forward());
   EXPECT_TRUE(listener.events.empty());
   EXPECT_EQ(navigator.History().Size(), drawn.size());

@@ -48,10 +48,13 @@ TEST_F(SongCommandsTest, SongsAndTheirAudioLastAsLongAsTheirNotes) {
   EXPECT_EQ(out.str(),
             "Format: 1\nTracks: 1\nTicks per quarter note: 64\nTrack 1: 85 events \"Track 1\"\n"
             "Tempo: 120 beats per minute\nDuration: 10 seconds\n");
+  ASSERT_EQ(Run("melody --from -0.75,0.1 --to -0.74,0.12 --measures 2 --out @melody.mid"), 0);
+  ASSERT_EQ(Run("midi-info @melody.mid"), 0);
+  EXPECT_TRUE(out.str().ends_with("\nDuration: 2.125 seconds\n")) << out.str();
   const std::tuple<const char*, int, double> cases[] = {
       {"orbit --point -0.1,0.1 --notes 40 --out @a.ogg", SF_FORMAT_OGG, 10.0},
       {"melody --from -0.75,0.1 --to -0.74,0.12 --measures 2 --out @a.flac", SF_FORMAT_FLAC, 2.125},
-      {"play @orbit.mid --out @played.wav", SF_FORMAT_WAV, 10.0}};
+      {"play @melody.mid --out @played.wav", SF_FORMAT_WAV, 2.125}};
   for (const auto& [line, format, songSeconds] : cases) {
     SCOPED_TRACE(line);
     ASSERT_EQ(Run(line), 0) << err.str();
