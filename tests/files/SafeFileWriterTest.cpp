@@ -4,21 +4,16 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "FileSizeLimit.h"
 #include "InterruptCleanup.h"
+#include "SongBytes.h"
 #include "SafeFileWriter.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 class SafeFileWriterTest : public testing::Test {
  protected:
@@ -44,13 +39,13 @@ class SafeFileWriterTest : public testing::Test {
 TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissionsAndLinks) {
   chmod(destination.c_str(), 0640);
   EXPECT_EQ(SaveFileSafely(destination, picture), std::nullopt);
-  EXPECT_EQ(ReadAll(destination), picture);
+  EXPECT_EQ(ReadBytes(destination), picture);
   EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0640));
   EXPECT_THAT(Names(), testing::ElementsAre("old.bmp"));
   fs::create_symlink(destination, folder / "link.bmp");
   EXPECT_EQ(SaveFileSafely(folder / "link.bmp", old), std::nullopt);
   EXPECT_TRUE(fs::is_symlink(folder / "link.bmp"));
-  EXPECT_EQ(ReadAll(destination), old);
+  EXPECT_EQ(ReadBytes(destination), old);
 }
 
 // Every way a save can fail leaves the old file as it was, nothing beside
@@ -74,7 +69,7 @@ TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
       if (writer.Open() && writer.Write(picture) && test.commit) EXPECT_FALSE(writer.Commit(test.claimedSize));
       EXPECT_EQ(writer.Error(), test.error);
     }
-    EXPECT_EQ(ReadAll(destination), old);
+    EXPECT_EQ(ReadBytes(destination), old);
     EXPECT_THAT(Names(), testing::ElementsAre("old.bmp"));
     EXPECT_EQ(InterruptCleanup::RegisteredCount(), 0);
   }
