@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +6,8 @@
 
 #include "FileSizeLimit.h"
 #include "InterruptCleanup.h"
-#include "SongBytes.h"
 #include "SafeFileWriter.h"
+#include "SongBytes.h"
 
 namespace {
 
@@ -23,12 +22,7 @@ class SafeFileWriterTest : public testing::Test {
   }
   ~SafeFileWriterTest() override { fs::remove_all(folder); }
 
-  // The names in the folder: after any save, only the destination.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    return names;
-  }
+  long Entries() const { return std::distance(fs::directory_iterator(folder), {}); }
 
   const fs::path folder = fs::temp_directory_path() / ("quillory-safe-" + std::to_string(getpid()));
   const fs::path destination = folder / "old.bmp";
@@ -41,7 +35,7 @@ TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissionsA
   EXPECT_EQ(SaveFileSafely(destination, picture), std::nullopt);
   EXPECT_EQ(ReadBytes(destination), picture);
   EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0640));
-  EXPECT_THAT(Names(), testing::ElementsAre("old.bmp"));
+  EXPECT_EQ(Entries(), 1) << "only the destination";
   fs::create_symlink(destination, folder / "link.bmp");
   EXPECT_EQ(SaveFileSafely(folder / "link.bmp", old), std::nullopt);
   EXPECT_TRUE(fs::is_symlink(folder / "link.bmp"));
@@ -70,7 +64,7 @@ TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
       EXPECT_EQ(writer.Error(), test.error);
     }
     EXPECT_EQ(ReadBytes(destination), old);
-    EXPECT_THAT(Names(), testing::ElementsAre("old.bmp"));
+    EXPECT_EQ(Entries(), 1) << "only the destination";
     EXPECT_EQ(InterruptCleanup::RegisteredCount(), 0);
   }
 }

@@ -121,7 +121,7 @@ TEST_F(CommandFailuresTest, AnInterruptedSongLeavesNothingBehind) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(Contents(output).size(), before.size() + 1) << "the song never started";
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    quillory.Interrupt(signalNumber);
+    kill(static_cast<pid_t>(quillory.processId()), signalNumber);
     EXPECT_EQ(quillory.Wait().signal, signalNumber);
     EXPECT_EQ(Contents(output), before);
     EXPECT_EQ(InProgramFolder(), 2) << "only the executables";

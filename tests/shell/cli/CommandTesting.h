@@ -41,10 +41,8 @@ class CommandTest : public testing::Test {
   int Run(const std::string& line) {
     out.str("");
     err.str("");
-    std::vector<std::string> arguments = Words(line, folder.Path());
-    const std::string name = arguments.front();
-    arguments.erase(arguments.begin());
-    return RunCommand(name, arguments, out, err);
+    const std::vector<std::string> words = Words(line, folder.Path());
+    return RunCommand(words.front(), {words.begin() + 1, words.end()}, out, err);
   }
 
   TemporaryFolder folder;

@@ -11,7 +11,7 @@
 
 // The quillory executable run as a user runs it. A resource limit of its own
 // (RLIMIT_AS or RLIMIT_FSIZE) makes memory run out or a disk seem full.
-class QuilloryProcess {
+class QuilloryProcess : public QProcess {
  public:
   struct Ended {
     int exitCode = -1;  // -1 when ended by a signal
@@ -20,36 +20,31 @@ class QuilloryProcess {
   };
 
   explicit QuilloryProcess(const std::filesystem::path& executable) {
-    process_.setProgram(QString::fromStdString(executable.string()));
-    process_.setStandardOutputFile(QProcess::nullDevice());
+    setProgram(QString::fromStdString(executable.string()));
+    setStandardOutputFile(nullDevice());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
-    process_.setProcessEnvironment(environment);
+    setProcessEnvironment(environment);
   }
   void Start(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
     QStringList list;
     for (const std::string& argument : arguments) list << QString::fromStdString(argument);
-    process_.setArguments(list);
-    process_.setChildProcessModifier([resource, limit] {
+    setArguments(list);
+    setChildProcessModifier([resource, limit] {
       // Past the file size limit a write fails, as on a full disk.
       signal(SIGXFSZ, SIG_IGN);
       const rlimit value{limit, limit};
       if (resource >= 0) setrlimit(resource, &value);
     });
-    process_.start();
+    start();
   }
-  void Interrupt(int signalNumber) const { kill(static_cast<pid_t>(process_.processId()), signalNumber); }
   Ended Wait() {
-    process_.waitForFinished(-1);
-    const bool exited = process_.exitStatus() == QProcess::NormalExit;
-    return {exited ? process_.exitCode() : -1, exited ? 0 : process_.exitCode(),
-            process_.readAllStandardError().toStdString()};
+    waitForFinished(-1);
+    const bool exited = exitStatus() == NormalExit;
+    return {exited ? exitCode() : -1, exited ? 0 : exitCode(), readAllStandardError().toStdString()};
   }
   Ended Run(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
     Start(arguments, resource, limit);
     return Wait();
   }
-
- private:
-  QProcess process_;
 };
