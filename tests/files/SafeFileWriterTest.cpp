@@ -60,7 +60,8 @@ TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
     {
       const FileSizeLimit limit(test.sizeLimit);
       SafeFileWriter writer(destination);
-      if (writer.Open() && writer.Write(picture) && test.commit) EXPECT_FALSE(writer.Commit(test.claimedSize));
+      const bool written = writer.Open() && writer.Write(picture);
+      EXPECT_FALSE(written && test.commit && writer.Commit(test.claimedSize));
       EXPECT_EQ(writer.Error(), test.error);
     }
     EXPECT_EQ(ReadBytes(destination), old);

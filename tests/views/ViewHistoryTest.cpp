@@ -20,10 +20,12 @@ TEST(ViewHistoryTest, WalksBackAndForwardAndANewViewDropsWhatLayAhead) {
                                            {'b', 3}, {'b', 2}, {'b', 4}, {'b', 0}, {'f', 2}};
   ViewHistory history;
   for (const auto& [action, width] : steps) {
-    SCOPED_TRACE(std::string(1, action) + std::to_string(width));
+    SCOPED_TRACE(testing::Message() << action << width);
     if (action == 'r') history.Record(ViewOfWidth(width));
     const auto reached = action == 'b' ? history.Back() : action == 'f' ? history.Forward() : std::nullopt;
-    if (action != 'r') EXPECT_EQ(reached ? reached->windowWidth : 0.0, width);
+    if (action != 'r') {
+      EXPECT_EQ(reached ? reached->windowWidth : 0.0, width);
+    }
   }
   EXPECT_EQ(history.Size(), 4u);
 }
