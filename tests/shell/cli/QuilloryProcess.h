@@ -39,7 +39,11 @@ class QuilloryProcess : public QProcess {
     start();
   }
   Ended Wait() {
-    waitForFinished(-1);
+    // A command that ignores its end is killed, and so fails its test.
+    if (!waitForFinished(120000)) {
+      kill();
+      waitForFinished();
+    }
     const bool exited = exitStatus() == NormalExit;
     return {exited ? exitCode() : -1, exited ? 0 : exitCode(), readAllStandardError().toStdString()};
   }
