@@ -8,11 +8,9 @@
 // paths of every save run on any machine, without a small disk to fill.
 class FileSizeLimit {
  public:
-  explicit FileSizeLimit(rlim_t bytes) {
+  explicit FileSizeLimit(rlim_t bytes) : previous_(signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
+    const rlimit limit{bytes, saved_.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
   }
   ~FileSizeLimit() {
@@ -23,6 +21,6 @@ class FileSizeLimit {
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
+  sighandler_t previous_;
   rlimit saved_{};
-  sighandler_t previous_ = SIG_DFL;
 };

@@ -1,102 +1,90 @@
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
-#include "Arguments.h"
-#include "Commands.h"
+#include "CommandTesting.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using CommandLineTest = CommandTest;
 
-TEST(CommandLineTest, JoinedValuesReadAsSeparateOnes) {
-  OptionReader reader({"--center=-0.5,0.25", "--max-iter", "64", "--out=odd=name.png", "--draft", "--size="});
-  EXPECT_EQ(reader.Value("--center"), "-0.5,0.25");
-  EXPECT_EQ(reader.Value("--max-iter"), "64");
-  // Only the first "=" divides; the value keeps the others.
-  EXPECT_EQ(reader.Value("--out"), "odd=name.png");
-  EXPECT_TRUE(reader.Flag("--draft"));
-  // An empty joined value is given, and left for the parser to refuse.
-  EXPECT_EQ(reader.Value("--size"), "");
-  EXPECT_FALSE(reader.Problem());
-
-  struct Leftover {
-    std::vector<std::string> arguments;
-    std::string problem;
+// One rule for every command: 0 for work done, 2 for arguments it cannot
+// take, 1 for a read or a write that failed. A failure is one line on stderr
+// naming the command and the cause, and nothing written, left or changed.
+TEST_F(CommandLineTest, EveryCommandFollowsTheExitCodeRule) {
+  std::ofstream(folder.File("old.mid")) << "an older song";
+  struct Case {
+    const char* line;
+    int exitCode;
+    const char* mentions;
   };
-  const Leftover leftovers[] = {
-      {{"--draft=yes"}, "unknown option: yes"},
-      {{"--=x"}, "unknown option: --=x"},
-      {{"plain=word"}, "unknown option: plain=word"},
-  };
-  for (const Leftover& leftover : leftovers) {
-    OptionReader other(leftover.arguments);
-    other.Flag("--draft");
-    other.Value("--out");
-    EXPECT_EQ(other.Problem(), leftover.problem);
+  const Case cases[] = {
+      // The largest values each command takes are work, not errors.
+      {"render --size 8x8 --center +1e308,-1e308 --view-width 1e308 --max-iter +2147483647 --out @a.bmp", 0, ""},
+      {"render --size 32767x1 --out @a.bmp", 0, ""},
+      {"render --size 1x32767 --out @a.bmp", 0, ""},
+      {"orbit --point 0.3,0.5 --notes 2147483647 --out @a.mid", 0, ""},
+      {"melody --from 2,2 --to 3,3 --max-iter 2147483647 --measures 1 --out @a.mid", 0, ""},
+      {"render --size 0x10 --out @a.bmp", 2, "--size"},
+      {"render --size 32768x10 --out @a.bmp", 2, "--size"},
+      {"render --size 100000x100000 --out @a.bmp", 2, "--size"},
+      {"render --out @a.bmp", 2, "--size WxH is required"},
+      {"render --size 8x8 --center nan,0 --out @a.bmp", 2, "--center"},
+      {"render --size 8x8 --center 0,-inf --out @a.bmp", 2, "--center"},
+      {"render --size 8x8 --view-width +inf --out @a.bmp", 2, "--view-width"},
+      {"render --size 8x8 --view-width 1e309 --out @a.bmp", 2, "--view-width"},
+      {"render --size 8x8 --view-width 0 --out @a.bmp", 2, "--view-width"},
+      {"render --size 8x8 --max-iter 0 --out @a.bmp", 2, "--max-iter"},
+      {"render --size 8x8 --max-iter -5 --out @a.bmp", 2, "--max-iter"},
+      {"render --size 8x8 --max-iter 2147483648 --out @a.bmp", 2, "--max-iter"},
+      {"render --size 8x8 --engine turbo --out @a.bmp", 2, "--engine"},
+      {"render --size 8x8 --draft=yes --out @a.bmp", 2, "unknown option: yes"},
+      {"render --size 8x8 --out=@odd=name.gif", 2, "/odd=name.gif'"},
+      {"render --size 8x8 --out", 2, "--out needs a value"},
+      {"orbit --point nan,0 --out @a.mid", 2, "--point"},
+      {"orbit --point 1e308,0 --out @a.mid", 2, "--point"},
+      {"orbit --point 0,0 --notes many --out @a.mid", 2, "--notes"},
+      {"orbit --point 0,0", 2, "--out"},
+      {"orbit --point 0.3,0.5 --out @missing/a.flac", 1, "No such file or directory"},
+      {"melody --from 0,0 --out @a.mid", 2, "--to"},
+      {"melody --from inf,0 --to 1,1 --out @a.mid", 2, "--from"},
+      {"melody --from 0,0 --to 1,1 --measures 2.5 --out @a.mid", 2, "--measures"},
+      {"melody --from 0,0 --to 1,1 --tempo nan --out @a.mid", 2, "--tempo"},
+      {"melody --from 0,0 --to 1,1 --scale Dorian --out @a.mid", 2, "--scale"},
+      {"melody --from 0,0 --to 1,1 --instrument 128 --out @a.mid", 2, "--instrument"},
+      {"melody --from 0,0 --to 1,1 --max-iter 2147483648 --out @a.mid", 2, "--max-iter"},
+      {"midi-info", 2, "give exactly one MIDI file"},
+      {"midi-info @missing.mid", 1, "/missing.mid' doesn't exist."},
+      {"midi-info @old.mid", 1, "Cannot recognize the file format of '"},
+      {"play", 2, "give one MIDI file first"},
+      {"play @old.mid --out @a.mp3", 2, "must name a .wav, .flac or .ogg"},
+      {"play @old.mid --speed 2", 2, "unknown option: --speed"},
+      {"play @missing.mid --out @a.wav", 1, "cannot be opened"},
+      {"play @old.mid --out @a.wav", 1, "is not a Standard MIDI File"}};
+  const auto before = Contents(folder.Path());
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.line);
+    EXPECT_EQ(Run(test.line), test.exitCode);
+    const std::string command = Words(test.line, {}).front();
+    if (test.exitCode == 0) {
+      EXPECT_EQ(err.str(), "");
+      EXPECT_TRUE(std::filesystem::remove(Words(test.line, folder.Path()).back()));
+    } else {
+      EXPECT_EQ(err.str().rfind("quillory " + command + ": ", 0), 0u) << err.str();
+      EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+      EXPECT_NE(err.str().find(test.mentions), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(Contents(folder.Path()), before);
   }
 }
 
-class CommandLineRunTest : public testing::Test {
- protected:
-  CommandLineRunTest() : folder(fs::temp_directory_path() / ("quillory-cli-" + std::to_string(::getpid()))) {
-    fs::create_directories(folder);
-  }
-  ~CommandLineRunTest() override { fs::remove_all(folder); }
-
-  int Run(const std::string& name, std::vector<std::string> arguments) {
-    out.str("");
-    err.str("");
-    return RunCommand(name, arguments, out, err);
-  }
-  static std::string Bytes(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
-
-  fs::path folder;
-  std::ostringstream out;
-  std::ostringstream err;
-};
-
-TEST_F(CommandLineRunTest, BothFormsOfAnOptionRenderTheSameFile) {
-  const fs::path spaced = folder / "spaced.bmp";
-  const fs::path joined = folder / "joined.bmp";
-  ASSERT_EQ(Run("render", {"--size", "24x16", "--center", "-0.75,0.1", "--max-iter", "300", "--out", spaced}),
-            kExitSuccess)
-      << err.str();
-  ASSERT_EQ(Run("render", {"--size=24x16", "--center=-0.75,0.1", "--max-iter=300", "--out=" + joined.string()}),
-            kExitSuccess)
-      << err.str();
-  const std::string bytes = Bytes(spaced);
-  EXPECT_GT(bytes.size(), 24u * 16u);
-  EXPECT_EQ(Bytes(joined), bytes);
-}
-
-TEST_F(CommandLineRunTest, HelpAndVersionPrintAndSucceedWithoutDoingTheWork) {
-  EXPECT_EQ(Run("--help", {}), kExitSuccess);
-  for (const char* command : {"render", "orbit", "melody", "midi-info"})
-    EXPECT_NE(out.str().find(std::string("quillory ") + command), std::string::npos) << command;
-  EXPECT_TRUE(err.str().empty());
-
-  EXPECT_EQ(Run("--version", {}), kExitSuccess);
-  EXPECT_EQ(out.str().rfind("quillory ", 0), 0u);
-  EXPECT_GT(out.str().size(), std::string("quillory \n").size());
-
-  const fs::path picture = folder / "never.bmp";
-  EXPECT_EQ(Run("render", {"--size", "8x8", "--out", picture.string(), "--help"}), kExitSuccess);
-  EXPECT_EQ(out.str().rfind("Usage: quillory render ", 0), 0u) << out.str();
-  EXPECT_FALSE(fs::exists(picture));
-  EXPECT_EQ(Run("midi-info", {"--help"}), kExitSuccess);
-  EXPECT_EQ(out.str().rfind("Usage: quillory midi-info", 0), 0u);
-
-  // A bad option is still a usage error.
-  EXPECT_EQ(Run("render", {"--size=8x8", "--colour=red"}), kExitUsage);
+TEST_F(CommandLineTest, AValueMayBeJoinedToItsOptionAndHelpDoesNoWork) {
+  ASSERT_EQ(Run("render --size 24x16 --center -0.75,0.1 --max-iter 300 --out @spaced.bmp"), 0);
+  ASSERT_EQ(Run("render --size=24x16 --center=-0.75,0.1 --max-iter=300 --out=@joined.bmp"), 0);
+  EXPECT_EQ(ReadBytes(folder.File("joined.bmp")), ReadBytes(folder.File("spaced.bmp")));
+  EXPECT_EQ(Run("render --size 8x8 --out @never.bmp --help"), 0);
+  EXPECT_EQ(out.str().rfind("Usage: quillory render --size WxH ", 0), 0u) << out.str();
+  EXPECT_FALSE(std::filesystem::exists(folder.File("never.bmp")));
+  EXPECT_EQ(Run("--version"), 0);
+  EXPECT_EQ(out.str(), "quillory " QUILLORY_VERSION "\n");
 }
 
 }  // namespace

@@ -1,42 +1,54 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/resource.h>
 
-#include <chrono>
+#include <QProcess>
+#include <QStringList>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
-// The quillory executable run as a user runs it, from a copy in a folder of
-// its own (which is then its program folder, where track files go).
-class QuilloryProcess {
+// The quillory executable run as a user runs it. A resource limit of its own
+// (RLIMIT_AS or RLIMIT_FSIZE) makes memory run out or a disk seem full.
+class QuilloryProcess : public QProcess {
  public:
-  explicit QuilloryProcess(const std::filesystem::path& programFolder);
-
-  struct Limits {
-    std::optional<rlim_t> addressSpace;
-    std::optional<rlim_t> fileSize;
-  };
   struct Ended {
-    int exitCode = -1;       // -1 when ended by a signal
+    int exitCode = -1;  // -1 when ended by a signal
     int signal = 0;
-    std::string errors;      // what it wrote to stderr
+    std::string errors;
   };
 
-  // Starts the command; Wait() collects it.
-  void Start(const std::vector<std::string>& arguments, const Limits& limits = {});
-  // Sends the signal once the command has run for `after`.
-  void Interrupt(int signalNumber, std::chrono::milliseconds after);
-  Ended Wait();
-
-  Ended Run(const std::vector<std::string>& arguments, const Limits& limits = {}) {
-    Start(arguments, limits);
+  explicit QuilloryProcess(const std::filesystem::path& executable) {
+    setProgram(QString::fromStdString(executable.string()));
+    setStandardOutputFile(nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    setProcessEnvironment(environment);
+  }
+  void Start(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
+    QStringList list;
+    for (const std::string& argument : arguments) list << QString::fromStdString(argument);
+    setArguments(list);
+    setChildProcessModifier([resource, limit] {
+      // Past the file size limit a write fails, as on a full disk.
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit value{limit, limit};
+      if (resource >= 0) setrlimit(resource, &value);
+    });
+    start();
+  }
+  Ended Wait() {
+    // A command that ignores its end is killed, and so fails its test.
+    if (!waitForFinished(120000)) {
+      kill();
+      waitForFinished();
+    }
+    const bool exited = exitStatus() == NormalExit;
+    return {exited ? exitCode() : -1, exited ? 0 : exitCode(), readAllStandardError().toStdString()};
+  }
+  Ended Run(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
+    Start(arguments, resource, limit);
     return Wait();
   }
-
- private:
-  std::filesystem::path executable_;
-  int pid_ = -1;
-  int errorPipe_ = -1;
 };
