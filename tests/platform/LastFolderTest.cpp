@@ -8,45 +8,30 @@
 
 namespace {
 
-class LastFolderTest : public ::testing::Test {
- protected:
-  LastFolderTest() { QStandardPaths::setTestModeEnabled(true); }
-  ~LastFolderTest() override { QStandardPaths::setTestModeEnabled(false); }
-
+TEST(LastFolderTest, EachKindRemembersItsOwnFolderInTheSettingsUntilTheFolderIsGone) {
   QTemporaryDir temporary;
-  QString settingsPath = temporary.filePath("settings/Quillory.conf");
-};
-
-TEST_F(LastFolderTest, EachKindRemembersItsOwnFolderUntilTheFolderIsGone) {
+  const QString settings = temporary.filePath("settings/Quillory.conf");
   const QString pictures = temporary.filePath("pictures");
   const QString songs = temporary.filePath("songs");
-  ASSERT_TRUE(QDir().mkpath(pictures));
-  ASSERT_TRUE(QDir().mkpath(songs));
+  ASSERT_TRUE(QDir().mkpath(pictures) && QDir().mkpath(songs));
   {
-    LastFolder folders(settingsPath);
-    const QString firstPictures = folders.StartFolder(LastFolder::Kind::Pictures);
-    EXPECT_TRUE(QDir(firstPictures).exists());
-    folders.Remember(LastFolder::Kind::Pictures, pictures + "/seahorse.png");
-    folders.Remember(LastFolder::Kind::Music, songs + "/orbit.mid");
+    LastFolder folders(settings);
+    EXPECT_TRUE(QDir(folders.StartFolder(LastFolder::Kind::Pictures)).exists());
+    folders.Remember(LastFolder::KindFor("png"), pictures + "/seahorse.png");
+    folders.Remember(LastFolder::KindFor("mid"), songs + "/orbit.mid");
     folders.Remember(LastFolder::Kind::Music, QString());
   }
-  // Kept in the settings file, so a new visit still knows.
-  LastFolder later(settingsPath);
-  EXPECT_EQ(later.StartFolder(LastFolder::Kind::Pictures), pictures);
+  LastFolder later(settings);
+  EXPECT_EQ(later.StartFolder(LastFolder::KindFor("bmp")), pictures);
   EXPECT_EQ(later.StartFolder(LastFolder::Kind::Music), songs);
-
   ASSERT_TRUE(QDir(songs).removeRecursively());
-  const QString fallback = later.StartFolder(LastFolder::Kind::Music);
-  EXPECT_NE(fallback, songs);
-  EXPECT_TRUE(QDir(fallback).exists());
-}
+  EXPECT_NE(later.StartFolder(LastFolder::Kind::Music), songs);
+  EXPECT_TRUE(QDir(later.StartFolder(LastFolder::Kind::Music)).exists());
 
-TEST_F(LastFolderTest, SongsGoToMusicAndTheUsersSettingsStayUntouchedInTests) {
-  EXPECT_EQ(LastFolder::KindFor("mid"), LastFolder::Kind::Music);
-  EXPECT_EQ(LastFolder::KindFor("bmp"), LastFolder::Kind::Pictures);
-  EXPECT_EQ(LastFolder::KindFor("png"), LastFolder::Kind::Pictures);
-  // In test mode the user's settings path lies in Qt's test folder.
+  // In Qt's test mode the user's own settings are out of reach.
+  QStandardPaths::setTestModeEnabled(true);
   EXPECT_TRUE(LastFolder::UserSettingsPath().contains("qttest")) << LastFolder::UserSettingsPath().toStdString();
+  QStandardPaths::setTestModeEnabled(false);
 }
 
 }  // namespace
