@@ -47,13 +47,7 @@ TEST_F(QtDialogsTest, MessageAndInputBoxesShowTheirTextAndGiveTheAnswer) {
     box.button(QMessageBox::No)->click();
   });
   EXPECT_EQ(dialogs.MessageBox("Overwrite?\r\nReally", MessageButtons::YesNo, MessageIcon::Question), MessageAnswer::No);
-  Answer<QMessageBox>([&](QMessageBox& box) {
-    seen << QString::number(box.icon()) << QString::number(box.button(QMessageBox::No) == nullptr);
-    box.button(QMessageBox::Ok)->click();
-  });
-  EXPECT_EQ(dialogs.MessageBox("Gone.", MessageButtons::Ok, MessageIcon::Stop), MessageAnswer::Ok);
-  EXPECT_EQ(seen, (QStringList{"Quillory", "Overwrite?\nReally", QString::number(QMessageBox::Question),
-                               QString::number(QMessageBox::Critical), "1"}));
+  EXPECT_EQ(seen, (QStringList{"Quillory", "Overwrite?\nReally", QString::number(QMessageBox::Question)}));
 
   Answer<QInputDialog>([](QInputDialog& input) {
     input.setTextValue(input.textValue() + ", now Seahorse valley");

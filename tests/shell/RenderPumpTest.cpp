@@ -38,17 +38,8 @@ TEST_P(RenderPumpTest, PumpedRenderGivesEveryEventInOrderAndTheSamePicture) {
 INSTANTIATE_TEST_SUITE_P(Budgets, RenderPumpTest, ::testing::Values(0us, 8000us, 1000000us),
                          [](const auto& budget) { return std::to_string(budget.param.count()) + "us"; });
 
-TEST(RenderPumpStepsTest, ABudgetOfZeroStepsOncePerTickAndAStopFromInsideAStepHolds) {
+TEST(RenderPumpStepsTest, AStopFromInsideAStepHolds) {
   int steps = 0;
-  RenderPump slow([&] { return ++steps < 100; });
-  slow.SetBudget(0us);
-  slow.Start();
-  QTest::qWait(5);
-  EXPECT_LT(steps, 100);
-  ASSERT_TRUE(WaitUntil([&] { return !slow.IsRunning(); }));
-  EXPECT_EQ(steps, 100);
-
-  steps = 0;
   RenderPump* self = nullptr;
   RenderPump stopping([&] {
     if (++steps == 3) self->Stop();
