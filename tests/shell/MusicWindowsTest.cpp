@@ -53,11 +53,21 @@ class HookedDialogs final : public Dialogs {
   std::function<void()> whileSaveDialogOpen = [] {};
 };
 
+// The windows sound on the desktop's service, here over recorded devices.
 class MusicWindowsTest : public ::testing::Test {
  protected:
+  MusicWindowsTest() {
+    auto ownSynthesizer = std::make_unique<RecordingMidiService>();
+    auto ownPorts = std::make_unique<RecordingMidiService>();
+    synthesizer = ownSynthesizer.get();
+    ports = ownPorts.get();
+    ports->SetDeviceNames({"Midi Through:Midi Through Port-0 14:0", "Keyboard:Keyboard MIDI 1 20:0"});
+    service = std::make_unique<DesktopMidiService>(std::move(ownSynthesizer), std::move(ownPorts), "");
+    SaveMidiOutput("");
+  }
   template <typename Window>
   Window* Open(const std::filesystem::path& programFolder) {
-    auto* window = new Window(service, dialogs, programFolder);
+    auto* window = new Window(*service, dialogs, programFolder);
     shown = window;
     EXPECT_TRUE(ShowActive(window));
     return window;
@@ -85,12 +95,14 @@ class MusicWindowsTest : public ::testing::Test {
     return FirstDifference(ReadBytes(saved), ReadBytes(expected));
   }
   bool Sounded() const {
-    const auto sent = service.DeliveredMessages();
+    const auto sent = synthesizer->DeliveredMessages();
     return std::any_of(sent.begin(), sent.end(), IsNoteOn);
   }
 
+  RecordingMidiService* synthesizer = nullptr;
+  RecordingMidiService* ports = nullptr;
+  std::unique_ptr<DesktopMidiService> service;
   TemporaryFolder folder;
-  RecordingMidiService service;
   HookedDialogs dialogs;
   QPointer<QDialog> shown;
 };
@@ -120,7 +132,7 @@ TEST_F(MelodizerWindowTest, ADrawnMelodysSongEqualsTheHeadlessCommandsFile) {
   for (auto [list, index] : {std::pair{window->cboComplexity, 1}, {window->cboScaleType, 0}, {window->cboKey, 2},
                              {window->cboOctave, 2}, {window->cboPatch, 40}})
     list->setCurrentIndex(index);
-  EXPECT_EQ(service.DeliveredMessages().back(), 0xCFu | (40u << 8)) << "the instrument sounds at once";
+  EXPECT_EQ(synthesizer->DeliveredMessages().back(), 0xCFu | (40u << 8)) << "the instrument sounds at once";
   window->scrMountain->setValue(100);
   const std::string saved = folder.File("window.mid");
   ASSERT_EQ(SaveSong(window->cmdSaveSong, saved), "The song was saved successfully.");
@@ -146,7 +158,7 @@ TEST_F(MelodizerWindowTest, ClosingDuringAWaitUnloadsOnlyAfterTheHandlerAndNothi
   EXPECT_EQ(window->exec(), QDialog::Rejected) << "a caller that shows it now finds it unloaded";
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
-  EXPECT_EQ(service.OpenCount(), 0u);
+  EXPECT_EQ(synthesizer->OpenCount(), 0u);
   EXPECT_FALSE(Sounded()) << "the run never started";
 }
 
@@ -166,7 +178,7 @@ class OrbiterWindowTest : public MusicWindowsTest {
   QPointer<frmOrbits> window;
 };
 
-TEST_F(OrbiterWindowTest, APickOrTheTypedPartsChooseThePointAndEnterTakesThemBeforeItIterates) {
+TEST_F(OrbiterWindowTest, APickOrTheTypedPartsChooseThePointAndEnterTakesThemAtOnce) {
   QTest::mouseClick(window->pbxOutput, Qt::LeftButton, {}, QPoint(200, 60));
   // The initial view spans -2..2 over 273 pixels, the imaginary axis upwards.
   EXPECT_NEAR(window->txtReal->text().toDouble(), -2 + 200 * 4.0 / 273, 1e-9);
@@ -237,30 +249,12 @@ TEST_F(OrbiterWindowTest, ClosingWhileTheSaveDialogIsOpenUnloadsOnlyAfterTheComm
   EXPECT_TRUE(aliveWhileOpen);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
-  EXPECT_EQ(service.OpenCount(), 0u);
+  EXPECT_EQ(synthesizer->OpenCount(), 0u);
 }
 
-// ---- The choice of output, on the desktop's service with recorded devices.
-class MusicOutputTest : public ::testing::Test {
- protected:
-  MusicOutputTest() {
-    auto ownSynthesizer = std::make_unique<RecordingMidiService>();
-    auto ownPorts = std::make_unique<RecordingMidiService>();
-    synthesizer = ownSynthesizer.get();
-    ports = ownPorts.get();
-    ports->SetDeviceNames({"Midi Through:Midi Through Port-0 14:0", "Keyboard:Keyboard MIDI 1 20:0"});
-    service = std::make_unique<DesktopMidiService>(std::move(ownSynthesizer), std::move(ownPorts), "");
-    SaveMidiOutput("");
-  }
-  RecordingMidiService* synthesizer = nullptr;
-  RecordingMidiService* ports = nullptr;
-  std::unique_ptr<DesktopMidiService> service;
-  ScriptedDialogs dialogs;
-  TemporaryFolder programFolder;
-};
-
-TEST_F(MusicOutputTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsSoundOnIt) {
-  frmOrbits orbiter(*service, dialogs, programFolder.Path());
+// ---- The choice of output.
+TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsSoundOnIt) {
+  frmOrbits orbiter(*service, dialogs, folder.Path());
   orbiter.show();
   const auto press = [](Qt::Key key) {
     if (QWidget* popup = QApplication::activePopupWidget()) QTest::keyClick(popup, key);
@@ -290,15 +284,15 @@ TEST_F(MusicOutputTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsS
   ASSERT_TRUE(MidiOutputMenu::Choose(*service, 2));
   EXPECT_FALSE(MidiOutputMenu::Choose(*service, 2)) << "choosing the checked output changes nothing";
   ports->ClearCalls();
-  frmMusic melodizer(*service, dialogs, programFolder.Path());
+  frmMusic melodizer(*service, dialogs, folder.Path());
   ASSERT_EQ(ports->OpenCount(), 1u);
   EXPECT_EQ(ports->Calls().front().deviceId, 1);
 }
 
-TEST_F(MusicOutputTest, NoAudioOutputIsSaidOnceInTheStatusLine) {
+TEST_F(MusicWindowsTest, NoAudioOutputIsSaidOnceInTheStatusLine) {
   const std::tuple<const char*, std::function<std::unique_ptr<QDialog>()>, QSize> windows[] = {
-      {"Orbiter", [&] { return std::make_unique<frmOrbits>(*service, dialogs, programFolder.Path()); }, QSize(274, 431)},
-      {"Melodizer", [&] { return std::make_unique<frmMusic>(*service, dialogs, programFolder.Path()); }, QSize(318, 426)},
+      {"Orbiter", [&] { return std::make_unique<frmOrbits>(*service, dialogs, folder.Path()); }, QSize(274, 431)},
+      {"Melodizer", [&] { return std::make_unique<frmMusic>(*service, dialogs, folder.Path()); }, QSize(318, 426)},
   };
   for (const auto& [name, make, size] : windows) {
     SCOPED_TRACE(name);
@@ -309,7 +303,7 @@ TEST_F(MusicOutputTest, NoAudioOutputIsSaidOnceInTheStatusLine) {
     EXPECT_EQ(line->text(), "No audio output: notes are not heard. Songs can still be saved.");
     EXPECT_FALSE(line->isHidden());
     EXPECT_EQ(silent->height(), size.height() + 19) << "the line is added under the controls";
-    EXPECT_TRUE(dialogs.History().empty()) << "the device's own codes stay silent";
+    EXPECT_TRUE(dialogs.script.History().empty()) << "the device's own codes stay silent";
     const std::unique_ptr<QDialog> sounding = make();
     EXPECT_TRUE(sounding->findChild<QLabel*>("lblAudioNotice")->isHidden());
     EXPECT_EQ(sounding->size(), size);

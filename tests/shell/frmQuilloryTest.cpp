@@ -288,11 +288,13 @@ TEST_F(frmQuilloryTest, AnAddedBookmarkIsLoadedThroughTheDialogAndTheOrbiterOpen
   window.explorer.ShowBookmark({"M", 0, 0, 4, 256, 0, 0, 0});
   window.LoadBookmarksDialog();
   WhenModalAppears([&](QWidget* modal) {
-    auto* list = qobject_cast<frmBookmarks*>(modal)->lstBookmarks;
+    auto* dialog = qobject_cast<frmBookmarks*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    QListWidget* list = dialog->lstBookmarks;
     ASSERT_TRUE(WaitUntil([&] { return !list->findItems("Zz Julia", Qt::MatchExactly).empty(); }));
     const QRect row = list->visualItemRect(list->findItems("Zz Julia", Qt::MatchExactly).front());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-    QTest::mouseClick(qobject_cast<frmBookmarks*>(modal)->cmdLoad, Qt::LeftButton);
+    QTest::mouseClick(dialog->cmdLoad, Qt::LeftButton);
   });
   Key(Qt::CTRL | Qt::Key_L);
   EXPECT_EQ(Button(Tool::FractalToggle)->text(), "Julia Set");
