@@ -74,16 +74,18 @@ TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForThei
   EXPECT_EQ(dialogs.SaveFileDialog({"bmp", "Bitmap Files (*.bmp);;PNG Files (*.png)"}), (chosen + "/view.png").toStdString());
   EXPECT_EQ(seen, (QStringList{"Quillory", "Bitmap Files (*.bmp)", "PNG Files (*.png)", "bmp", "png"}));
 
+  // Kept in the settings file for the next visit.
+  QtDialogs later{nullptr, LastFolder(temporary.filePath("Quillory.conf"))};
   QString startedIn;
   const auto cancel = [&](QFileDialog& dialog) {
     startedIn = dialog.directory().absolutePath();
     dialog.reject();
   };
   Answer<QFileDialog>(cancel);
-  EXPECT_EQ(dialogs.OpenFileDialog({"PNG Files (*.png)"}), "");
+  EXPECT_EQ(later.OpenFileDialog({"PNG Files (*.png)"}), "");
   EXPECT_EQ(startedIn, QDir(chosen).absolutePath());
   Answer<QFileDialog>(cancel);
-  dialogs.SaveFileDialog({"mid", "MIDI Files (*.mid)"});
+  later.SaveFileDialog({"mid", "MIDI Files (*.mid)"});
   EXPECT_NE(startedIn, QDir(chosen).absolutePath()) << "songs keep a folder of their own";
 }
 
