@@ -107,7 +107,8 @@ TEST_F(PictureBoxTest, SavesTheBitmapAndAFailedSaveKeepsTheOlderOneAndNamesTheCa
   }
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), older);
-  EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"old.bmp"});
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"old.bmp"});
   EXPECT_EQ(picture.SavePicture(folder.filePath("no/such/folder/picture.bmp").toStdString()),
             std::optional<std::string>("No such file or directory"));
 }

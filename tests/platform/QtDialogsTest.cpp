@@ -46,7 +46,8 @@ TEST_F(QtDialogsTest, MessageAndInputBoxesShowTheirTextAndGiveTheAnswer) {
     seen << box.windowTitle() << box.text() << QString::number(box.icon());
     box.button(QMessageBox::No)->click();
   });
-  EXPECT_EQ(dialogs.MessageBox("Overwrite?\r\nReally", MessageButtons::YesNo, MessageIcon::Question), MessageAnswer::No);
+  EXPECT_EQ(dialogs.MessageBox("Overwrite?\r\nReally", MessageButtons::YesNo, MessageIcon::Question),
+            MessageAnswer::No);
   EXPECT_EQ(seen, (QStringList{"Quillory", "Overwrite?\nReally", QString::number(QMessageBox::Question)}));
 
   Answer<QInputDialog>([](QInputDialog& input) {
@@ -71,7 +72,8 @@ TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForThei
     dialog.selectFile(chosen + "/view.png");
     QMetaObject::invokeMethod(&dialog, "accept");
   });
-  EXPECT_EQ(dialogs.SaveFileDialog({"bmp", "Bitmap Files (*.bmp);;PNG Files (*.png)"}), (chosen + "/view.png").toStdString());
+  EXPECT_EQ(dialogs.SaveFileDialog({"bmp", "Bitmap Files (*.bmp);;PNG Files (*.png)"}),
+            (chosen + "/view.png").toStdString());
   EXPECT_EQ(seen, (QStringList{"Quillory", "Bitmap Files (*.bmp)", "PNG Files (*.png)", "bmp", "png"}));
 
   // Kept in the settings file for the next visit.

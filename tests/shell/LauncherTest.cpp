@@ -30,7 +30,8 @@ QByteArray Contents(const QString& path) {
 // the bytes of the pictures rendered.
 TEST(Launcher, AnswersEveryCommandLineAsTheDesktopProgramDoes) {
   QTemporaryDir folder;
-  const QStringList view = {"render", "--size", "97x61", "--center", "-0.75,0.1", "--view-width", "0.5", "--max-iter", "300"};
+  const QStringList view = {"render",       "--size", "97x61",      "--center", "-0.75,0.1",
+                            "--view-width", "0.5",    "--max-iter", "300"};
   const QList<QStringList> commandLines = {
       {"--version"}, {"--help"}, {"bogus"}, {"render", "--help"},
       {"render", "--size", "3", "--out", folder.filePath("x.bmp")},

@@ -124,7 +124,8 @@ TEST_F(MelodizerWindowTest, ADrawnMelodysSongEqualsTheHeadlessCommandsFile) {
   // Level 0, in white, reaches the right edge; the tracer is back at the end.
   const QImage picture = window->pbxMelody->Picture();
   int whiteAtRight = 0;
-  for (int y = 0; y < picture.height(); ++y) whiteAtRight += picture.pixel(picture.width() - 1, y) == qRgb(255, 255, 255);
+  for (int y = 0; y < picture.height(); ++y)
+    whiteAtRight += picture.pixel(picture.width() - 1, y) == qRgb(255, 255, 255);
   EXPECT_GT(whiteAtRight, 0);
   EXPECT_DOUBLE_EQ(window->linTracer->Start().x(), 305.0);
   TypeAndLeave(window->txtBeats, "3");
@@ -200,9 +201,9 @@ TEST_F(OrbiterWindowTest, ASongSavedFromTheWindowEqualsTheHeadlessCommandsFile) 
     ChoosePoint(real, imaginary);
     const std::string saved = folder.File(std::string("window") + real + ".mid");
     ASSERT_EQ(SaveSong(window->cmdSaveSong, saved, notes), "The song was saved successfully.") << real;
-    const auto& asked = dialogs.script.History();
-    EXPECT_EQ(std::any_of(asked.begin(), asked.end(), [](const auto& d) { return d.kind == ScriptedDialogs::Kind::Input; }),
-              *notes != '\0') << real;
+    const auto& shown = dialogs.script.History();
+    const auto isQuestion = [](const ScriptedDialogs::Shown& d) { return d.kind == ScriptedDialogs::Kind::Input; };
+    EXPECT_EQ(std::any_of(shown.begin(), shown.end(), isQuestion), *notes != '\0') << real;
     std::vector<std::string> arguments{"--point", std::string(real) + "," + imaginary};
     if (*notes) arguments.insert(arguments.end(), {"--notes", notes});
     EXPECT_EQ(DifferenceFromCommand("orbit", saved, arguments), "") << real << "," << imaginary;

@@ -26,7 +26,8 @@ TEST(QuilloryApplicationTest, AnExceptionEndsOnlyItsCommandWithAMessage) {
   });
   application.exec();
   EXPECT_TRUE(ranAfterwards) << "the event loop went on";
-  EXPECT_EQ(dialogs.Messages(), (std::vector<std::string>{"There is not enough memory to finish that command.",
-                                                          "That command could not be finished:\r\nthe sound font is damaged"}));
+  EXPECT_EQ(dialogs.Messages(),
+            (std::vector<std::string>{"There is not enough memory to finish that command.",
+                                      "That command could not be finished:\r\nthe sound font is damaged"}));
   for (const auto& shown : dialogs.History()) EXPECT_EQ(shown.icon, MessageIcon::Stop);
 }

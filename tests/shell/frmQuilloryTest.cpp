@@ -42,7 +42,8 @@ class frmQuilloryTest : public ::testing::Test {
   }
   // A redraw only arms the pump; "Ready" counts once the pump has stopped.
   void WaitForReady() {
-    ASSERT_TRUE(WaitUntil([&] { return !window.timRenderer.IsRunning() && Status() == "Ready"; })) << Status().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return !window.timRenderer.IsRunning() && Status() == "Ready"; }))
+        << Status().toStdString();
   }
   // Runs `inspect` on the next modal window to appear, then closes it.
   void WhenModalAppears(std::function<void(QWidget*)> inspect) {
@@ -234,7 +235,8 @@ TEST_F(frmQuilloryTest, BackForwardAndADroppedPictureRestoreAViewAndItsPicture) 
   Key(Qt::CTRL | Qt::Key_S);
 
   for (const auto& [key, level] : {std::pair{Qt::ALT | Qt::Key_Left, 1}, {Qt::ALT | Qt::Key_Left, 0},
-                                   {Qt::ALT | Qt::Key_Right, 1}, {Qt::ALT | Qt::Key_Right, 2}, {Qt::ALT | Qt::Key_Left, 1}}) {
+                                   {Qt::ALT | Qt::Key_Right, 1}, {Qt::ALT | Qt::Key_Right, 2},
+                                   {Qt::ALT | Qt::Key_Left, 1}}) {
     Key(key);
     WaitForReady();
     EXPECT_EQ(window.pbxOutput->Picture(), pictures[level]) << level;
