@@ -2,27 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
+#include "BookmarkTarget.h"
+#include "PictureViewLoad.h"
+#include "ScriptedDialogs.h"
 #include "WidgetTesting.h"
 
 namespace {
 
+// The main window as a loaded view reaches it: as a bookmark.
+class MainWindowStandIn final : public BookmarkTarget {
+ public:
+  void ShowBookmark(const Bookmark& bookmark) override { shown.push_back(bookmark); }
+  std::vector<Bookmark> shown;
+};
+
 class PictureViewTest : public ::testing::Test {
  protected:
   PictureViewTest() : picture(8, 6, QImage::Format_RGB32) { picture.fill(Qt::darkBlue); }
-
-  // A PNG whose text chunks are the given pairs, as another program or a
-  // damaged file might leave them.
+  // A PNG whose text chunks are the given pairs, as another program or a damaged file might leave them.
   QString WriteTagged(const QString& name, const std::vector<std::pair<QString, QString>>& texts) {
-    const QString path = folder.filePath(name);
-    QImageWriter writer(path, "PNG");
+    QImageWriter writer(folder.filePath(name), "PNG");
     for (const auto& [key, value] : texts) writer.setText(key, value);
     EXPECT_TRUE(writer.write(picture));
-    return path;
+    return folder.filePath(name);
   }
 
   QApplication& application{TestApplication()};
@@ -30,66 +36,55 @@ class PictureViewTest : public ::testing::Test {
   QImage picture;
 };
 
-TEST_F(PictureViewTest, ExtremeNumbersSurviveTheFileToTheBit) {
-  ViewState view;
-  view.centerX = 5e-324;
-  view.centerY = -1.7976931348623157e308;
-  view.windowWidth = 2.2250738585072014e-308;
-  view.maxIterations = 2147483647;
-  view.fractalType = 0;
-  view.juliaReal = -0.0;
-  view.juliaImaginary = 0.1 + 0.2;
+TEST_F(PictureViewTest, AViewSurvivesTheFileToTheBitAndLoadsAsABookmark) {
+  const ViewState view{5e-324, -1.7976931348623157e308, 2.2250738585072014e-308, 2147483647, 1, -0.0, 0.1 + 0.2};
   const std::string path = folder.filePath("extreme.png").toStdString();
-  ASSERT_FALSE(PictureView::SavePng(picture, path, &view));
+  ASSERT_EQ(PictureView::SavePng(picture, path, &view), std::nullopt);
+  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture);
   const auto restored = PictureView::Read(QString::fromStdString(path));
   ASSERT_TRUE(restored);
   EXPECT_EQ(*restored, view);
   EXPECT_TRUE(std::signbit(restored->juliaReal));
-  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture);
+
+  ScriptedDialogs dialogs;
+  MainWindowStandIn mainWindow;
+  EXPECT_FALSE(LoadViewFromPicture(mainWindow, dialogs)) << "cancelled";
+  ASSERT_EQ(dialogs.History().size(), 1u);
+  EXPECT_EQ(dialogs.History()[0].text, "PNG Files (*.png)");
+  const QString plain = WriteTagged("plain.png", {});
+  dialogs.AnswerOpenFile(plain.toStdString());
+  EXPECT_FALSE(LoadViewFromPicture(mainWindow, dialogs));
+  EXPECT_EQ(dialogs.Messages().back(), "The picture [" + plain.toStdString() + "] does not hold a Quillory view.");
+  EXPECT_TRUE(mainWindow.shown.empty());
+  dialogs.AnswerOpenFile(path);
+  EXPECT_TRUE(LoadViewFromPicture(mainWindow, dialogs));
+  ASSERT_EQ(mainWindow.shown.size(), 1u);
+  EXPECT_EQ(mainWindow.shown[0].windowWidth, view.windowWidth);
+  EXPECT_EQ(mainWindow.shown[0].y1, view.juliaImaginary);
+
+  EXPECT_TRUE(PictureView::SavePng(picture, folder.filePath("no/such/folder/x.png").toStdString(), &view));
 }
 
 TEST_F(PictureViewTest, PicturesWithoutAWholeSoundViewGiveNone) {
   const std::vector<std::pair<QString, QString>> sound = {
-      {"Quillory.CenterX", "-0.5"},       {"Quillory.CenterY", "0"},         {"Quillory.WindowWidth", "3"},
-      {"Quillory.MaxIterations", "256"}, {"Quillory.FractalType", "0"},     {"Quillory.JuliaReal", "0"},
+      {"Quillory.CenterX", "-0.5"},      {"Quillory.CenterY", "0"},     {"Quillory.WindowWidth", "3"},
+      {"Quillory.MaxIterations", "256"}, {"Quillory.FractalType", "0"}, {"Quillory.JuliaReal", "0"},
       {"Quillory.JuliaImaginary", "0"}};
   ASSERT_TRUE(PictureView::Read(WriteTagged("sound.png", sound)));
-
-  struct Damage {
-    const char* key;
-    const char* value;
-  };
-  const Damage damages[] = {{"Quillory.WindowWidth", "0"},     {"Quillory.WindowWidth", "-2"},
-                            {"Quillory.CenterX", "nan"},        {"Quillory.CenterY", "inf"},
-                            {"Quillory.CenterX", "1.5abc"},     {"Quillory.FractalType", "2"},
-                            {"Quillory.MaxIterations", "-1"},  {"Quillory.MaxIterations", "99999999999"},
-                            {"Quillory.JuliaReal", ""}};
+  const std::pair<QString, QString> damages[] = {
+      {"Quillory.WindowWidth", "0"}, {"Quillory.WindowWidth", "-2"},   {"Quillory.CenterX", "nan"},
+      {"Quillory.CenterY", "inf"},   {"Quillory.CenterX", "1.5abc"},   {"Quillory.FractalType", "2"},
+      {"Quillory.MaxIterations", "-1"}, {"Quillory.MaxIterations", "99999999999"}, {"Quillory.JuliaReal", ""}};
   int index = 0;
-  for (const Damage& damage : damages) {
+  for (const auto& [damagedKey, damagedValue] : damages) {
     auto texts = sound;
     for (auto& [key, value] : texts)
-      if (key == damage.key) value = damage.value;
+      if (key == damagedKey) value = damagedValue;
     EXPECT_FALSE(PictureView::Read(WriteTagged(QString("damaged%1.png").arg(index++), texts)))
-        << damage.key << " = " << damage.value;
+        << damagedKey.toStdString() << " = " << damagedValue.toStdString();
   }
-  auto missing = sound;
-  missing.pop_back();
-  EXPECT_FALSE(PictureView::Read(WriteTagged("missing.png", missing)));
-  EXPECT_FALSE(PictureView::Read(WriteTagged("plain.png", {})));
-
-  QFile notAPicture(folder.filePath("notes.png"));
-  ASSERT_TRUE(notAPicture.open(QIODevice::WriteOnly));
-  notAPicture.write("Quillory.CenterX=1");
-  notAPicture.close();
-  EXPECT_FALSE(PictureView::Read(notAPicture.fileName()));
+  EXPECT_FALSE(PictureView::Read(WriteTagged("missing.png", {sound.begin(), sound.end() - 1})));
   EXPECT_FALSE(PictureView::Read(folder.filePath("absent.png")));
-}
-
-TEST_F(PictureViewTest, AFailedWriteLeavesNoFileAndSaysWhy) {
-  ViewState view;
-  const auto failure = PictureView::SavePng(picture, folder.filePath("no/such/folder/x.png").toStdString(), &view);
-  ASSERT_TRUE(failure);
-  EXPECT_FALSE(failure->empty());
 }
 
 }  // namespace

@@ -2,47 +2,48 @@
 
 #include <gtest/gtest.h>
 
+#include <QDropEvent>
 #include <QGroupBox>
-#include <QImage>
+#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
 #include <functional>
 
-#include "BookmarkStore.h"
-#include "InvertedShape.h"
 #include "MelodizerSettings.h"
 #include "MemorySurface.h"
 #include "PictureBox.h"
-#include "Readouts.h"
 #include "RecordingMidiService.h"
 #include "ScriptedDialogs.h"
 #include "ShellTesting.h"
 #include "ToolButton.h"
+#include "ViewState.h"
 #include "frmBookmarks.h"
 #include "frmMusic.h"
 #include "frmOrbits.h"
 
 namespace {
 
-// The main window end to end: its controls reach the model and the model's
-// view reaches the controls. The behaviour in detail is the model's tests'.
+// The main window end to end, on a plain and on a 2x scaled desktop: its
+// controls reach the model and the model's view reaches the screen. The
+// behaviour in detail is the model's tests'.
 class frmQuilloryTest : public ::testing::Test {
  protected:
-  frmQuilloryTest() : window(dialogs, folder.path().toStdString()) { window.SetMidiService(midi); }
-
-  void LoadAndWaitForReady() {
+  frmQuilloryTest() : window(dialogs, folder.path().toStdString()) {
+    window.SetMidiService(midi);
     window.Load();
-    ASSERT_TRUE(ShowActive(&window));
+    EXPECT_TRUE(ShowActive(&window));
     WaitForReady();
   }
   // A redraw only arms the pump; "Ready" counts once the pump has stopped.
   void WaitForReady() {
     ASSERT_TRUE(WaitUntil([&] { return !window.timRenderer.IsRunning() && Status() == "Ready"; }))
-        << "status: " << Status().toStdString();
+        << Status().toStdString();
   }
   // Runs `inspect` on the next modal window to appear, then closes it.
   void WhenModalAppears(std::function<void(QWidget*)> inspect) {
@@ -57,11 +58,42 @@ class frmQuilloryTest : public ::testing::Test {
     });
     poll->start(5);
   }
+  // The picture the engine alone draws of the shown view, at the viewport's size.
+  QImage EngineDrawing() const {
+    MemorySurface reference(static_cast<int>(window.pbxOutput->ScaleWidth()),
+                            static_cast<int>(window.pbxOutput->ScaleHeight()));
+    FractalRenderer renderer;
+    renderer.Initialize(reference);
+    Shown().ApplyTo(renderer);
+    renderer.Redraw(false);
+    while (renderer.RendererCallback()) {
+    }
+    QImage image(reference.Width(), reference.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, PictureBox::ToRgb(reference.Pixel(x, y)));
+    return image;
+  }
+  void Drag(Qt::MouseButton button, QPointF from, QPointF to, const std::function<void()>& whileHeld = [] {}) {
+    QTest::mousePress(window.pbxOutput, button, {}, OnViewport(from));
+    MoveOver(window.pbxOutput, OnViewport(to), button);
+    whileHeld();
+    QTest::mouseRelease(window.pbxOutput, button, {}, OnViewport(to));
+  }
+  void Wheel(QPointF inside, int delta) {
+    const QPointF at = inside + QPointF(window.pbxOutput->contentsRect().topLeft());
+    QWheelEvent wheel(at, window.pbxOutput->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.pbxOutput, &wheel);
+  }
 
   QString Status() const { return window.lblStatus->text(); }
   const FractalRenderer& Renderer() const { return window.explorer.Renderer(); }
+  ViewState Shown() const { return ViewState::Capture(Renderer(), *window.pbxOutput); }
+  double Ratio() const { return window.pbxOutput->PixelRatio(); }
   QPoint OnViewport(QPointF inside) const { return InsideBorder(window.pbxOutput, inside); }
-  void ClickButton(Tool tool) { QTest::mouseClick(window.lblButtons[static_cast<int>(tool)], Qt::LeftButton); }
+  ToolButton* Button(Tool tool) const { return window.lblButtons[static_cast<int>(tool)]; }
+  void Click(Tool tool) { QTest::mouseClick(Button(tool), Qt::LeftButton); }
+  void Key(QKeyCombination key) { QTest::keyClick(&window, key.key(), key.keyboardModifiers()); }
 
   QApplication& application{TestApplication()};
   QTemporaryDir folder;
@@ -70,34 +102,26 @@ class frmQuilloryTest : public ::testing::Test {
   frmQuillory window;
 };
 
-TEST_F(frmQuilloryTest, StartsMaximisedDrawsTheMandelbrotSetExactlyAndSavesItsPixels) {
-  window.Load();
+TEST_F(frmQuilloryTest, StartsMaximisedOnTheEnginesPictureAtDevicePixelsAndSavesIt) {
+  EXPECT_TRUE(window.isMaximized());
   EXPECT_EQ(window.txtIterations->text(), "256");
   EXPECT_EQ(window.txtZoom->text(), "1.00E+00X");
-  EXPECT_TRUE(window.isMaximized());
-  WaitForReady();
-  EXPECT_EQ(window.lblButtons[4]->text(), "Redraw");
-  EXPECT_EQ(window.shpProgressBar->width(), 0);
-
-  const int width = static_cast<int>(window.pbxOutput->ScaleWidth());
-  const int height = static_cast<int>(window.pbxOutput->ScaleHeight());
-  MemorySurface reference(width, height);
-  FractalRenderer renderer;
-  renderer.Initialize(reference);
-  renderer.Redraw(false);
-  while (renderer.RendererCallback()) {
-  }
   const QImage& shown = window.pbxOutput->Picture();
-  int differing = 0;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) differing += PictureBox::ToPacked(shown.pixel(x, y)) != reference.Pixel(x, y);
-  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(shown.size(), window.pbxOutput->contentsRect().size() * Ratio());
+  EXPECT_EQ(shown, EngineDrawing());
+
+  // The readout names the point of the device pixel under the mouse, in the
+  // half of the viewport away from it.
+  MoveOver(window.pbxOutput, OnViewport({100, window.pbxOutput->height() - 20.0}));
+  const QString real = QString::number(Renderer().GetVirtualX(100 * Ratio()), 'g', 15);
+  EXPECT_TRUE(window.lblCoordinates->text().startsWith("R: " + real)) << window.lblCoordinates->text().toStdString();
+  EXPECT_LT(window.lblCoordinates->y(), window.pbxOutput->height() / 2);
 
   const QString path = folder.filePath("mandelbrot.bmp");
   dialogs.AnswerSaveFile(path.toStdString());
-  ClickButton(Tool::SavePicture);
-  EXPECT_TRUE(dialogs.Messages().empty());
+  Key(Qt::CTRL | Qt::Key_S);
   EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), shown);
+
   bool closed = false;
   QObject::connect(&window, &frmQuillory::Closed, [&] { closed = true; });
   window.explorer.RedrawView();
@@ -107,56 +131,83 @@ TEST_F(frmQuilloryTest, StartsMaximisedDrawsTheMandelbrotSetExactlyAndSavesItsPi
 }
 
 TEST_F(frmQuilloryTest, LayoutFollowsTheWindowAndNeverShrinksBelowItsSmallestSize) {
-  LoadAndWaitForReady();
   window.showNormal();
   window.resize(640, 480);
   ASSERT_TRUE(WaitUntil([&] { return window.size() == QSize(640, 480); }));
   EXPECT_EQ(window.pbxOutput->geometry(), QRect(4, 8, 640 - 101 - 8, 480 - 25 - 8));
   EXPECT_EQ(window.fraRight->geometry(), QRect(539, 0, 101, 463));
   EXPECT_EQ(window.lblStatus->width(), 632);
-  WaitForReady();
-  // The viewport's sunken border takes two pixels on every side.
-  EXPECT_EQ(window.pbxOutput->Picture().size(), QSize(640 - 109 - 4, 480 - 33 - 4));
   window.resize(100, 100);
   // The smallest outer width is 232 pixels, the frame included; the smallest
   // height still shows the whole tool column above the status strip.
   EXPECT_TRUE(WaitUntil([&] { return window.frameGeometry().width() == 232; }));
   EXPECT_TRUE(WaitUntil([&] { return window.frameGeometry().height() >= 304; }));
-  const QRect saveButton(window.lblButtons[5]->mapTo(&window, QPoint(0, 0)), window.lblButtons[5]->size());
-  const QRect tools(window.fraModes->mapTo(&window, QPoint(0, 0)), window.fraModes->size());
-  EXPECT_LE(tools.bottom(), window.fraBottom->y() - 1) << "at " << window.height() << " high";
-  EXPECT_LE(saveButton.bottom(), window.fraBottom->y() - 1);
+  for (const QWidget* part : {static_cast<QWidget*>(window.fraModes), static_cast<QWidget*>(Button(Tool::SavePicture))})
+    EXPECT_LE(part->mapTo(&window, QPoint(0, part->height() - 1)).y(), window.fraBottom->y() - 1) << window.height();
 }
 
-TEST_F(frmQuilloryTest, ADragAcrossTheViewportShowsAnInvertedBoxAndZoomsIntoIt) {
-  LoadAndWaitForReady();
+TEST_F(frmQuilloryTest, ABoxTheWheelAndTheMiddleButtonMoveTheViewWhichIsThenDrawnAgain) {
   const double pixel = Renderer().GetWindowWidth() / window.pbxOutput->ScaleWidth();
-  QTest::mousePress(window.pbxOutput, Qt::LeftButton, {}, OnViewport({200, 150}));
-  MoveOver(window.pbxOutput, OnViewport({230, 153}), Qt::LeftButton);
-  const QImage persistent = window.pbxOutput->Picture();
-  EXPECT_EQ(window.pbxOutput->ComposedPicture().pixel(170, 150), persistent.pixel(170, 150) ^ 0x00FFFFFF);
-  EXPECT_EQ(Status(), "Click on a point and drag the mouse to zoom into a specific area");
-  QTest::mouseRelease(window.pbxOutput, Qt::LeftButton, {}, OnViewport({230, 153}));
+  Drag(Qt::LeftButton, {120, 90}, {150, 93}, [&] {
+    const QPoint edge = (QPointF(90, 90) * Ratio()).toPoint();
+    EXPECT_EQ(window.pbxOutput->ComposedPicture().pixel(edge), window.pbxOutput->Picture().pixel(edge) ^ 0x00FFFFFF);
+    EXPECT_EQ(Status(), "Click on a point and drag the mouse to zoom into a specific area");
+  });
   EXPECT_FALSE(window.shpZoomBox->IsVisible());
-  EXPECT_DOUBLE_EQ(Renderer().GetWindowWidth(), 60 * pixel);
-  EXPECT_EQ(window.txtZoom->text().toStdString(), FormatMagnification(4.0 / Renderer().GetWindowWidth()));
+  EXPECT_DOUBLE_EQ(Renderer().GetWindowWidth(), 60 * Ratio() * pixel);
+  EXPECT_NEAR(window.txtZoom->text().chopped(1).toDouble() * Renderer().GetWindowWidth() / 4, 1, 0.01);
+  WaitForReady();
+  EXPECT_EQ(window.pbxOutput->Picture(), EngineDrawing());
+
+  // The wheel zooms about the device pixel under the mouse.
+  const QPointF mouse = QPointF(120.5, 90) * Ratio();
+  const double real = Renderer().GetVirtualX(mouse.x());
+  const double width = Renderer().GetWindowWidth();
+  Wheel({120.5, 90}, 120);
+  EXPECT_EQ(Renderer().GetWindowWidth(), width / 2);
+  EXPECT_NEAR(Renderer().GetVirtualX(mouse.x()), real, width / 2 / window.pbxOutput->ScaleWidth() / 100);
   WaitForReady();
 
-  // A drag that begins on the coordinate readout passes on to the viewport.
-  QTest::mousePress(window.lblCoordinates, Qt::LeftButton, {}, QPoint(10, 10));
-  EXPECT_TRUE(window.explorer.IsDragging());
-  QTest::mouseRelease(window.lblCoordinates, Qt::LeftButton, {}, QPoint(10, 10));
-  EXPECT_FALSE(window.explorer.IsDragging());
+  // The view follows the middle button.
+  const double imaginary = Renderer().GetVirtualY(100 * Ratio());
+  Drag(Qt::MiddleButton, {150, 100}, {180, 80});
+  EXPECT_NEAR(Renderer().GetVirtualY(80 * Ratio()), imaginary, 1e-12);
+  WaitForReady();
+  EXPECT_EQ(window.pbxOutput->Picture(), EngineDrawing());
 }
 
-TEST_F(frmQuilloryTest, ButtonsLightUpTheIterationBoxTakesEnterAndTheJuliaPickIsGreen) {
-  LoadAndWaitForReady();
-  MoveOver(window.lblButtons[5], {5, 5});
-  EXPECT_EQ(window.lblButtons[5]->TextColour(), QColor(0, 0, 255));
-  EXPECT_EQ(Status(), "Export the image in the viewport to a bitmap file");
-  MoveOver(window.fraModes, {2, 2});
-  EXPECT_FALSE(window.lblButtons[5]->IsHighlighted());
+TEST_F(frmQuilloryTest, KeysDoWhatTheirButtonsDoAndTheIterationBoxTakesEnter) {
+  for (const auto& [key, tool] : {std::pair{QKeyCombination(Qt::Key_Plus), Tool::ZoomIn},
+                                  {QKeyCombination(Qt::Key_Equal), Tool::ZoomIn}, {Qt::Key_Minus, Tool::ZoomOut}}) {
+    const ViewState start = Shown();
+    Click(tool);
+    const ViewState byButton = Shown();
+    Key(Qt::Key_Backspace);
+    ASSERT_TRUE(Shown().ShowsSameAs(start));
+    Key(key);
+    EXPECT_EQ(Shown(), byButton) << QKeySequence(key).toString().toStdString();
+    WaitForReady();
+  }
+  // One row per tick, so a running render is seen between ticks.
+  window.timRenderer.SetBudget(std::chrono::microseconds{0});
+  Click(Tool::RedrawAbort);
+  // Esc aborts as "Abort" does; F5 and Ctrl+R redraw, also while a render runs.
+  ASSERT_TRUE(WaitUntil([&] { return Button(Tool::RedrawAbort)->text() == "Abort"; }));
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(Button(Tool::RedrawAbort)->text(), "Redraw");
+  for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}) {
+    Key(key);
+    ASSERT_TRUE(WaitUntil([&] { return Button(Tool::RedrawAbort)->text() == "Abort"; }));
+    Key(key);
+    EXPECT_TRUE(window.timRenderer.IsRunning()) << QKeySequence(key).toString().toStdString();
+  }
+  // Esc also cancels a pending Julia pick, as a second click on its button does.
+  Click(Tool::FractalToggle);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(window.explorer.Mode(), MouseMode::Normal);
+  EXPECT_EQ(Button(Tool::FractalToggle)->text(), "Mandelbrot Set");
 
+  // Enter takes a typed limit within its bounds and hands the focus to the viewport.
   window.txtIterations->setFocus();
   ASSERT_TRUE(WaitUntil([&] { return window.txtIterations->hasFocus(); }));
   window.txtIterations->selectAll();
@@ -166,76 +217,97 @@ TEST_F(frmQuilloryTest, ButtonsLightUpTheIterationBoxTakesEnterAndTheJuliaPickIs
   EXPECT_EQ(window.txtIterations->text(), "131072");
   EXPECT_EQ(Renderer().GetMaxIterations(), 131072);
   window.explorer.StopRendering();
+}
 
-  ClickButton(Tool::FractalToggle);
-  EXPECT_EQ(window.lblButtons[3]->text(), "Julia Set");
-  EXPECT_EQ(window.lblButtons[3]->Background(), QColor(192, 255, 192));
+TEST_F(frmQuilloryTest, BackForwardAndADroppedPictureRestoreAViewAndItsPicture) {
+  std::vector<QImage> pictures{window.pbxOutput->Picture()};
+  Key(Qt::Key_Down);
+  WaitForReady();
+  pictures.push_back(window.pbxOutput->Picture());
+  Click(Tool::FractalToggle);
+  EXPECT_EQ(Button(Tool::FractalToggle)->Background(), QColor(192, 255, 192));
   QTest::mouseClick(window.pbxOutput, Qt::RightButton, {}, OnViewport({120, 90}));
-  EXPECT_EQ(window.lblButtons[3]->Background(), QColor(192, 192, 255));
-  EXPECT_EQ(Renderer().GetFractal(), 1);
+  WaitForReady();
+  pictures.push_back(window.pbxOutput->Picture());
+  const ViewState julia = Shown();
+  const QString path = folder.filePath("julia.png");
+  dialogs.AnswerSaveFile(path.toStdString());
+  Key(Qt::CTRL | Qt::Key_S);
+
+  for (const auto& [key, level] : {std::pair{Qt::ALT | Qt::Key_Left, 1}, {Qt::ALT | Qt::Key_Left, 0},
+                                   {Qt::ALT | Qt::Key_Right, 1}, {Qt::ALT | Qt::Key_Right, 2},
+                                   {Qt::ALT | Qt::Key_Left, 1}}) {
+    Key(key);
+    WaitForReady();
+    EXPECT_EQ(window.pbxOutput->Picture(), pictures[level]) << level;
+    EXPECT_EQ(Button(Tool::FractalToggle)->text(), level == 2 ? "Julia Set" : "Mandelbrot Set");
+  }
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  WaitForReady();
+  EXPECT_EQ(Shown(), julia);
+  EXPECT_EQ(window.pbxOutput->Picture(), QImage(path).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(frmQuilloryTest, ATraceOpensTheMelodizerOnTheLineAndEndsTraceModeWhenItCloses) {
-  LoadAndWaitForReady();
   window.explorer.ShowBookmark({"J", 0, 0, 4, 500, 1, -0.8, 0.156});
-  ClickButton(Tool::Melodizer);
-  EXPECT_EQ(window.lblButtons[6]->GetLook(), ToolButton::Look::ModePending);
-  const QPointF from(40, 30);
-  const QPointF to(200, 120);
+  Click(Tool::Melodizer);
+  EXPECT_EQ(Button(Tool::Melodizer)->GetLook(), ToolButton::Look::ModePending);
+  const QPointF from = QPointF(40, 30) * Ratio();
+  const QPointF to = QPointF(200, 120) * Ratio();
   MelodizerSettings expected;
   expected.SetRegion(Renderer().GetVirtualX(from.x()), Renderer().GetVirtualY(from.y()),
                      Renderer().GetVirtualX(to.x()), Renderer().GetVirtualY(to.y()), 500);
-  bool sawMelodizer = false;
+  bool tracedWhileOpen = false;
   WhenModalAppears([&](QWidget* modal) {
     auto* melodizer = qobject_cast<frmMusic*>(modal);
     ASSERT_NE(melodizer, nullptr);
-    sawMelodizer = window.linTracer->IsVisible();
+    tracedWhileOpen = window.linTracer->IsVisible();
     const MelodizerSettings& controls = melodizer->Model().Controls();
     EXPECT_EQ(controls.firstPointReal, expected.firstPointReal);
     EXPECT_EQ(controls.secondPointImaginary, expected.secondPointImaginary);
-    EXPECT_EQ(controls.maxIterations, "500");
-    EXPECT_EQ(melodizer->rndRenderer().GetFractal(), 1);
     EXPECT_EQ(melodizer->rndRenderer().GetJuliaPointImaginary(), 0.156);
   });
-  QTest::mousePress(window.pbxOutput, Qt::LeftButton, {}, OnViewport(from));
-  MoveOver(window.pbxOutput, OnViewport(to), Qt::LeftButton);
-  QTest::mouseRelease(window.pbxOutput, Qt::LeftButton, {}, OnViewport(to));
-  EXPECT_TRUE(sawMelodizer);
-  EXPECT_EQ(window.lblButtons[6]->GetLook(), ToolButton::Look::Normal);
+  Drag(Qt::LeftButton, {40, 30}, {200, 120});
+  EXPECT_TRUE(tracedWhileOpen);
+  EXPECT_EQ(Button(Tool::Melodizer)->GetLook(), ToolButton::Look::Normal);
   EXPECT_FALSE(window.linTracer->IsVisible());
   EXPECT_EQ(window.explorer.Mode(), MouseMode::Normal);
 }
 
-TEST_F(frmQuilloryTest, TheOrbiterOpensAndAnAddedBookmarkIsLoadedThroughTheDialog) {
-  LoadAndWaitForReady();
-  bool sawOrbiter = false;
-  WhenModalAppears([&](QWidget* modal) { sawOrbiter = qobject_cast<frmOrbits*>(modal) != nullptr; });
-  ClickButton(Tool::Orbiter);
-  EXPECT_TRUE(sawOrbiter);
-
+TEST_F(frmQuilloryTest, AnAddedBookmarkIsLoadedThroughTheDialogAndTheOrbiterOpens) {
   window.explorer.ShowBookmark({"J", 0.25, -0.5, 2.0, 300, 1, -0.8, 0.156});
   dialogs.AnswerInput("Zz Julia");
-  ClickButton(Tool::AddBookmark);
+  Key(Qt::CTRL | Qt::Key_D);
   EXPECT_TRUE(dialogs.Messages().empty());
   window.explorer.ShowBookmark({"M", 0, 0, 4, 256, 0, 0, 0});
   window.LoadBookmarksDialog();
-  ASSERT_NE(window.BookmarksDialog(), nullptr);
-  EXPECT_FALSE(window.BookmarksDialog()->isVisible()) << "start-up loads the dialog hidden";
   WhenModalAppears([&](QWidget* modal) {
     auto* dialog = qobject_cast<frmBookmarks*>(modal);
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return !dialog->lstBookmarks->findItems("Zz Julia", Qt::MatchExactly).empty(); }));
-    const auto items = dialog->lstBookmarks->findItems("Zz Julia", Qt::MatchExactly);
-    QTest::mouseClick(dialog->lstBookmarks->viewport(), Qt::LeftButton, {},
-                      dialog->lstBookmarks->visualItemRect(items.front()).center());
+    QListWidget* list = dialog->lstBookmarks;
+    ASSERT_TRUE(WaitUntil([&] { return !list->findItems("Zz Julia", Qt::MatchExactly).empty(); }));
+    const QRect row = list->visualItemRect(list->findItems("Zz Julia", Qt::MatchExactly).front());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseClick(dialog->cmdLoad, Qt::LeftButton);
   });
-  ClickButton(Tool::LoadBookmarks);
-  EXPECT_EQ(window.lblButtons[3]->text(), "Julia Set");
+  Key(Qt::CTRL | Qt::Key_L);
+  EXPECT_EQ(Button(Tool::FractalToggle)->text(), "Julia Set");
   EXPECT_EQ(Renderer().GetWindowWidth(), 2.0);
   EXPECT_EQ(Renderer().GetJuliaPointReal(), -0.8);
   WaitForReady();
   EXPECT_TRUE(WaitUntil([&] { return window.BookmarksDialog() == nullptr; })) << "leaving the dialog unloads it";
+
+  bool sawOrbiter = false;
+  WhenModalAppears([&](QWidget* modal) { sawOrbiter = qobject_cast<frmOrbits*>(modal) != nullptr; });
+  Click(Tool::Orbiter);
+  EXPECT_TRUE(sawOrbiter);
 }
 
 }  // namespace

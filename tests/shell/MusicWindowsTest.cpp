@@ -1,0 +1,311 @@
+// The Melodizer's and the Orbiter's windows end to end: their controls reach
+// the models, their songs are the headless commands' files, they unload
+// safely, and they sound on the output chosen. The behaviour in detail is the
+// models' tests'.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "Commands.h"
+#include "DesktopMidiService.h"
+#include "FileSizeLimit.h"
+#include "MidiOutputMenu.h"
+#include "MidiOutputSetting.h"
+#include "PictureBox.h"
+#include "RecordingMidiService.h"
+#include "ScriptedDialogs.h"
+#include "ShellTesting.h"
+#include "SongBytes.h"
+#include "frmMusic.h"
+#include "frmOrbits.h"
+
+namespace {
+
+using testing::ElementsAre;
+
+// The output chosen is kept with QSettings; these tests keep theirs in a folder of their own.
+const TemporaryFolder kConfigFolder;
+const bool kPrivateConfig = [] { return setenv("XDG_CONFIG_HOME", kConfigFolder.Path().c_str(), 1) == 0; }();
+
+// Scripted answers, with a hook that runs while the save dialog is "open".
+class HookedDialogs final : public Dialogs {
+ public:
+  MessageAnswer MessageBox(const std::string& text, MessageButtons buttons, MessageIcon icon) override {
+    return script.MessageBox(text, buttons, icon);
+  }
+  std::string InputBox(const std::string& prompt, const std::string& answer) override {
+    return script.InputBox(prompt, answer);
+  }
+  std::string SaveFileDialog(const SaveFileRequest& request) override {
+    whileSaveDialogOpen();
+    return script.SaveFileDialog(request);
+  }
+  ScriptedDialogs script;
+  std::function<void()> whileSaveDialogOpen = [] {};
+};
+
+// The windows sound on the desktop's service, here over recorded devices.
+class MusicWindowsTest : public ::testing::Test {
+ protected:
+  MusicWindowsTest() {
+    auto ownSynthesizer = std::make_unique<RecordingMidiService>();
+    auto ownPorts = std::make_unique<RecordingMidiService>();
+    synthesizer = ownSynthesizer.get();
+    ports = ownPorts.get();
+    ports->SetDeviceNames({"Midi Through:Midi Through Port-0 14:0", "Keyboard:Keyboard MIDI 1 20:0"});
+    service = std::make_unique<DesktopMidiService>(std::move(ownSynthesizer), std::move(ownPorts), "");
+    SaveMidiOutput("");
+  }
+  template <typename Window>
+  Window* Open(const std::filesystem::path& programFolder) {
+    auto* window = new Window(*service, dialogs, programFolder);
+    shown = window;
+    EXPECT_TRUE(ShowActive(window));
+    return window;
+  }
+  ~MusicWindowsTest() override {
+    delete shown.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // The window's Save Song, over `path` if it is there; gives the last message.
+  std::string SaveSong(QPushButton* button, const std::string& path, const std::string& notes = "") {
+    dialogs.script.ClearHistory();
+    dialogs.script.AnswerSaveFile(path);
+    dialogs.script.AnswerMessage(MessageAnswer::Yes);
+    dialogs.script.AnswerInput(notes);
+    QTest::mouseClick(button, Qt::LeftButton);
+    return dialogs.script.Messages().back();
+  }
+  // The first difference of a saved song from the command's file for `arguments`.
+  std::string DifferenceFromCommand(const char* command, const std::string& saved, std::vector<std::string> arguments) {
+    const std::string expected = saved + ".expected";
+    arguments.insert(arguments.end(), {"--out", expected});
+    std::ostringstream out, errors;
+    EXPECT_EQ(RunCommand(command, arguments, out, errors), kExitSuccess) << errors.str();
+    EXPECT_GT(ReadBytes(saved).size(), 14u);
+    return FirstDifference(ReadBytes(saved), ReadBytes(expected));
+  }
+  bool Sounded() const {
+    const auto sent = synthesizer->DeliveredMessages();
+    return std::any_of(sent.begin(), sent.end(), IsNoteOn);
+  }
+
+  RecordingMidiService* synthesizer = nullptr;
+  RecordingMidiService* ports = nullptr;
+  std::unique_ptr<DesktopMidiService> service;
+  TemporaryFolder folder;
+  HookedDialogs dialogs;
+  QPointer<QDialog> shown;
+};
+
+// ---- The Melodizer, as the main window hands a traced line over.
+class MelodizerWindowTest : public MusicWindowsTest {
+ protected:
+  MelodizerWindowTest() : window(Open<frmMusic>(folder.Path())) {}
+  void HandOver(double re1, double im1, double re2, double im2, std::int32_t limit = 256) {
+    window->SetRegion(re1, im1, re2, im2, limit);
+    window->StartMelody(1, false);
+    ASSERT_TRUE(WaitUntil([&] { return !window->timRenderer.isActive() && window->Model().Position() == 0.0; }));
+  }
+  QPointer<frmMusic> window;
+};
+
+TEST_F(MelodizerWindowTest, ADrawnMelodysSongEqualsTheHeadlessCommandsFile) {
+  HandOver(-0.75, 0.1, -0.7, 0.35, 400);
+  // Level 0, in white, reaches the right edge; the tracer is back at the end.
+  const QImage picture = window->pbxMelody->Picture();
+  int whiteAtRight = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    whiteAtRight += picture.pixel(picture.width() - 1, y) == qRgb(255, 255, 255);
+  EXPECT_GT(whiteAtRight, 0);
+  EXPECT_DOUBLE_EQ(window->linTracer->Start().x(), 305.0);
+  TypeAndLeave(window->txtBeats, "3");
+  TypeAndLeave(window->txtTempo, "150");
+  for (auto [list, index] : {std::pair{window->cboComplexity, 1}, {window->cboScaleType, 0}, {window->cboKey, 2},
+                             {window->cboOctave, 2}, {window->cboPatch, 40}})
+    list->setCurrentIndex(index);
+  EXPECT_EQ(synthesizer->DeliveredMessages().back(), 0xCFu | (40u << 8)) << "the instrument sounds at once";
+  window->scrMountain->setValue(100);
+  const std::string saved = folder.File("window.mid");
+  ASSERT_EQ(SaveSong(window->cmdSaveSong, saved), "The song was saved successfully.");
+  EXPECT_EQ(DifferenceFromCommand("melody", saved,
+                                  {"--from", "-0.75,0.1", "--to", "-0.7,0.35", "--max-iter", "400", "--measures", "3",
+                                   "--tempo", "150", "--levels", "2", "--scale", "Major", "--key", "D", "--octave", "3",
+                                   "--instrument", "40", "--flattening", "100"}),
+            "");
+}
+
+TEST_F(MelodizerWindowTest, ClosingDuringAWaitUnloadsOnlyAfterTheHandlerAndNothingSounds) {
+  HandOver(-1.8, 0.05, 0.35, 0.62);
+  bool aliveDuringHandler = false;
+  // Play waits half a second before it starts; Close arrives inside that wait.
+  QTimer::singleShot(100, window.data(), [&] {
+    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    aliveDuringHandler = !window.isNull() && window->isHidden();
+  });
+  QTest::mouseClick(window->cmdPlay, Qt::LeftButton);
+  EXPECT_TRUE(aliveDuringHandler);
+  ASSERT_FALSE(window.isNull());
+  EXPECT_EQ(window->exec(), QDialog::Rejected) << "a caller that shows it now finds it unloaded";
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+  EXPECT_EQ(synthesizer->OpenCount(), 0u);
+  EXPECT_FALSE(Sounded()) << "the run never started";
+}
+
+// ---- The Orbiter, once it has drawn its set.
+class OrbiterWindowTest : public MusicWindowsTest {
+ protected:
+  OrbiterWindowTest() { Reopen(folder.Path()); }
+  void Reopen(const std::filesystem::path& programFolder) {
+    delete window.data();
+    window = Open<frmOrbits>(programFolder);
+    ASSERT_TRUE(WaitUntil([&] { return window->cmdIterate->isEnabled(); })) << "the set is drawn";
+  }
+  void ChoosePoint(const QString& real, const QString& imaginary) {
+    TypeAndLeave(window->txtReal, real);
+    TypeAndLeave(window->txtImaginary, imaginary);
+  }
+  QPointer<frmOrbits> window;
+};
+
+TEST_F(OrbiterWindowTest, APickOrTheTypedPartsChooseThePointAndEnterTakesThemAtOnce) {
+  QTest::mouseClick(window->pbxOutput, Qt::LeftButton, {}, QPoint(200, 60));
+  // The initial view spans -2..2 over 273 pixels, the imaginary axis upwards.
+  EXPECT_NEAR(window->txtReal->text().toDouble(), -2 + 200 * 4.0 / 273, 1e-9);
+  EXPECT_NEAR(window->txtImaginary->text().toDouble(), 2 - 60 * 4.0 / 273, 1e-9);
+  QTest::mouseClick(window->cmdNewPoint, Qt::LeftButton);
+  TypeAndLeave(window->txtImaginary, "0");
+  window->txtReal->setFocus(Qt::TabFocusReason);
+  window->txtReal->selectAll();
+  QTest::keyClicks(window->txtReal, "0.3");
+  QTest::keyClick(window->txtReal, Qt::Key_Return);
+  // The first orbit value of c = 0.3 + 0i.
+  EXPECT_EQ(window->txtCurrentReal->text(), "0.301");
+  EXPECT_EQ(window->txtCurrentImaginary->text(), "0.001");
+}
+
+TEST_F(OrbiterWindowTest, ASongSavedFromTheWindowEqualsTheHeadlessCommandsFile) {
+  // Only a point that appears to converge asks for a number of notes.
+  for (const auto& [real, imaginary, notes] : {std::tuple{"0", "0", "300"}, {"-0.75", "0.2", ""}, {"0.3", "0.6", ""}}) {
+    ChoosePoint(real, imaginary);
+    const std::string saved = folder.File(std::string("window") + real + ".mid");
+    ASSERT_EQ(SaveSong(window->cmdSaveSong, saved, notes), "The song was saved successfully.") << real;
+    const auto& shown = dialogs.script.History();
+    const auto isQuestion = [](const ScriptedDialogs::Shown& d) { return d.kind == ScriptedDialogs::Kind::Input; };
+    EXPECT_EQ(std::any_of(shown.begin(), shown.end(), isQuestion), *notes != '\0') << real;
+    std::vector<std::string> arguments{"--point", std::string(real) + "," + imaginary};
+    if (*notes) arguments.insert(arguments.end(), {"--notes", notes});
+    EXPECT_EQ(DifferenceFromCommand("orbit", saved, arguments), "") << real << "," << imaginary;
+  }
+}
+
+// The song the user agreed to overwrite survives any failed save: a disk
+// that fills up, or a program folder where no track file can be made.
+TEST_F(OrbiterWindowTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwriteAndLeavesNothing) {
+  ChoosePoint("0.3", "0.6");
+  const std::string song = folder.File("old.mid");
+  SaveSong(window->cmdSaveSong, song);
+  const auto older = ReadBytes(song);
+  ASSERT_GT(older.size(), 14u);
+  ChoosePoint("-0.75", "0.2");
+  {
+    const FileSizeLimit limit(32);
+    EXPECT_EQ(SaveSong(window->cmdSaveSong, song), "Unable to save file:\r\nFile too large");
+  }
+  EXPECT_EQ(ReadBytes(song), older);
+  const std::string notAFolder = folder.File("program-file");
+  std::ofstream(notAFolder) << "x";
+  Reopen(notAFolder);
+  ChoosePoint("0.3", "0.6");
+  EXPECT_EQ(SaveSong(window->cmdSaveSong, song), "Unable to save file:\r\nNot a directory");
+  EXPECT_EQ(ReadBytes(song), older);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"old.mid", "program-file"}));
+}
+
+TEST_F(OrbiterWindowTest, ClosingWhileTheSaveDialogIsOpenUnloadsOnlyAfterTheCommand) {
+  ChoosePoint("-0.1", "0.1");
+  QTest::mouseClick(window->cmdPlay, Qt::LeftButton);
+  ASSERT_TRUE(window->timNoteTimer.isActive());
+  bool aliveWhileOpen = false;
+  dialogs.whileSaveDialogOpen = [&] {
+    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    aliveWhileOpen = !window.isNull() && window->isHidden();
+  };
+  EXPECT_EQ(SaveSong(window->cmdSaveSong, ""), "The song was not saved.");
+  EXPECT_TRUE(aliveWhileOpen);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+  EXPECT_EQ(synthesizer->OpenCount(), 0u);
+}
+
+// ---- The choice of output.
+TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsSoundOnIt) {
+  frmOrbits orbiter(*service, dialogs, folder.Path());
+  orbiter.show();
+  const auto press = [](Qt::Key key) {
+    if (QWidget* popup = QApplication::activePopupWidget()) QTest::keyClick(popup, key);
+  };
+  // While the menu is up, the keys pick the first port: "MIDI Output", its list, the port.
+  QTimer::singleShot(50, [=] {
+    press(Qt::Key_Down);
+    press(Qt::Key_Right);
+    QTimer::singleShot(50, [=] {
+      press(Qt::Key_Down);
+      press(Qt::Key_Return);
+    });
+  });
+  QTimer::singleShot(2000, [] {
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  });
+  const QPoint background(120, 425);  // below the picture, beside the status line
+  QContextMenuEvent click(QContextMenuEvent::Mouse, background, orbiter.mapToGlobal(background));
+  QApplication::sendEvent(&orbiter, &click);
+  EXPECT_EQ(SavedMidiOutput(), "Midi Through:Midi Through Port-0 14:0");
+  EXPECT_EQ(synthesizer->OpenCount(), 0u) << "the synthesizer is given up at once";
+  ASSERT_EQ(ports->OpenCount(), 1u);
+  EXPECT_EQ(ports->Calls().front().deviceId, 0);
+  // The harp again, now on the port: bank select, then the program.
+  EXPECT_THAT(ports->DeliveredMessages(), ElementsAre(0x00B0u, 0x2EC0u));
+  orbiter.close();
+  ports->ClearCalls();
+  frmMusic melodizer(*service, dialogs, folder.Path());
+  EXPECT_EQ(ports->OpenCount(), 1u) << "the next window sounds on the chosen port";
+}
+
+TEST_F(MusicWindowsTest, NoAudioOutputIsSaidOnceInTheStatusLine) {
+  const std::tuple<const char*, std::function<std::unique_ptr<QDialog>()>, QSize> windows[] = {
+      {"Orbiter", [&] { return std::make_unique<frmOrbits>(*service, dialogs, folder.Path()); }, QSize(274, 431)},
+      {"Melodizer", [&] { return std::make_unique<frmMusic>(*service, dialogs, folder.Path()); }, QSize(318, 426)},
+  };
+  for (const auto& [name, make, size] : windows) {
+    SCOPED_TRACE(name);
+    synthesizer->FailNextOpen(kMidiResultNoDriver);
+    const std::unique_ptr<QDialog> silent = make();
+    const QLabel* line = silent->findChild<QLabel*>("lblAudioNotice");
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), "No audio output: notes are not heard. Songs can still be saved.");
+    EXPECT_FALSE(line->isHidden());
+    EXPECT_EQ(silent->height(), size.height() + 19) << "the line is added under the controls";
+    EXPECT_TRUE(dialogs.script.History().empty()) << "the device's own codes stay silent";
+    const std::unique_ptr<QDialog> sounding = make();
+    EXPECT_TRUE(sounding->findChild<QLabel*>("lblAudioNotice")->isHidden());
+    EXPECT_EQ(sounding->size(), size);
+  }
+}
+
+}  // namespace
