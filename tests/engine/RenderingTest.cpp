@@ -20,17 +20,12 @@ namespace {
 // and one record per row of blocks.
 class RecordingSurface final : public RenderSurface {
  public:
-  struct BlockRow {
-    int top, bottom, step, extent, blocks;
-    bool operator==(const BlockRow&) const = default;
-  };
+  struct BlockRow { int top, bottom, step, extent, blocks; bool operator==(const BlockRow&) const = default; };
   RecordingSurface(int width, int height) : picture(width, height, 0x123456) {}
   float ScaleWidth() const override { return picture.ScaleWidth(); }
   float ScaleHeight() const override { return picture.ScaleHeight(); }
   void Clear() override { ++clears; picture.Clear(); }
-  void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override {
-    picture.FillRectangle(x1, y1, x2, y2, colour);
-  }
+  void FillRectangle(int l, int t, int r, int b, std::int32_t colour) override { picture.FillRectangle(l, t, r, b, colour); }
   void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override {
     rows.push_back({top, bottom, step, extent, static_cast<int>(colours.size())});
     picture.FillBlockRow(top, bottom, step, extent, colours);
@@ -50,7 +45,8 @@ struct View {
 // A renderer on a recording surface showing `view`, its events recorded from
 // the first Redraw on.
 struct Harness {
-  explicit Harness(const View& view, RowCounter* counter = nullptr) : draft(view.draft), surface(view.width, view.height) {
+  explicit Harness(const View& view, RowCounter* counter = nullptr)
+      : draft(view.draft), surface(view.width, view.height) {
     renderer.SetListener(&listener);
     renderer.SetRowCounter(counter);
     renderer.Initialize(surface);
@@ -62,18 +58,14 @@ struct Harness {
   }
   // The callbacks made until the render ended, `beforeCall` before each; a
   // render that never ends fails the test instead of hanging it.
-  int RunToEnd(const std::function<void(int call)>& beforeCall = nullptr) {
+  int RunToEnd(const std::function<void(int call)>& beforeCall = [](int) {}) {
     int calls = 0;
-    do {
-      if (beforeCall) beforeCall(calls);
-    } while (++calls < 200000 && renderer.RendererCallback());
+    do beforeCall(calls);
+    while (++calls < 200000 && renderer.RendererCallback());
     EXPECT_LT(calls, 200000) << "the render did not end";
     return calls;
   }
-  int Render() {
-    renderer.Redraw(draft);
-    return RunToEnd();
-  }
+  int Render() { renderer.Redraw(draft); return RunToEnd(); }
   bool draft;
   RecordingSurface surface;
   RecordingListener listener;
@@ -104,9 +96,8 @@ TEST(RenderingTest, FullRenderEventOrderAndProgress) {
   // Progress comes before its row, ProgressPass before the pass's first Progress.
   EXPECT_EQ(std::vector(events.begin() + 3, events.begin() + 6),
             (std::vector<std::string>{"ProgressPass 2/4", "Progress", "Progress"}));
-  ASSERT_EQ(progress.size(), 417u);
-  EXPECT_EQ(progress[0], 0.3125);
-  EXPECT_EQ(progress[3], 1.25);  // the last row of a pass reaches past the bottom
+  // The last row of a pass reaches past the bottom.
+  EXPECT_EQ(std::vector(progress.begin(), progress.begin() + 5), (std::vector{0.3125, 0.625, 0.9375, 1.25, 0.0775}));
   EXPECT_EQ(progress.back(), 1.0);
   EXPECT_EQ(h.surface.clears, 1);
 }
@@ -131,7 +122,8 @@ TEST(RenderingTest, ADraftIsOneSweepOfSmallBlocksAndAnAbortKeepsItsPicture) {
   EXPECT_EQ(h.listener.events, (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender", "Progress",
                                                          "Progress", "Progress", "AfterRender"}));
   EXPECT_EQ(h.listener.progress, (std::vector<double>{0.4, 0.8, 1.2}));
-  EXPECT_EQ(h.surface.rows, (std::vector<RecordingSurface::BlockRow>{{0, 2, 2, 2, 6}, {2, 4, 2, 2, 6}, {4, 6, 2, 2, 6}}));
+  using Row = RecordingSurface::BlockRow;
+  EXPECT_EQ(h.surface.rows, (std::vector<Row>{{0, 2, 2, 2, 6}, {2, 4, 2, 2, 6}, {4, 6, 2, 2, 6}}));
 
   h.renderer.Redraw(true);
   ASSERT_TRUE(h.renderer.RendererCallback());
@@ -142,7 +134,7 @@ TEST(RenderingTest, ADraftIsOneSweepOfSmallBlocksAndAnAbortKeepsItsPicture) {
   // Without a new Redraw the render restarts from the top, still as a draft.
   ASSERT_TRUE(h.renderer.RendererCallback());
   EXPECT_EQ(h.listener.events, (std::vector<std::string>{"Abort", "BeforeRender", "Progress"}));
-  EXPECT_EQ(h.surface.rows.back(), (RecordingSurface::BlockRow{0, 2, 2, 2, 6}));
+  EXPECT_EQ(h.surface.rows.back(), (Row{0, 2, 2, 2, 6}));
   EXPECT_EQ(h.surface.clears, 2);
 }
 
@@ -159,21 +151,18 @@ TEST(RenderingTest, EveryRenderEndsOnceAndAFinishedOneDrawsNothingMore) {
       h.listener.events.clear();
       EXPECT_LE(h.RunToEnd(), 50);
       const auto events = h.listener.Milestones();
-      if (width == 0 || height == 0) {
-        EXPECT_EQ(events, (std::vector<std::string>{"BeforeRender", "AfterRender"}));
-      }
+      if (width * height == 0) { EXPECT_EQ(events, (std::vector<std::string>{"BeforeRender", "AfterRender"})); }
       EXPECT_EQ(std::count(events.begin(), events.end(), "AfterRender"), 1);
-      const std::size_t rows = h.surface.rows.size(), eventCount = h.listener.events.size();
+      const auto [rows, eventCount] = std::pair{h.surface.rows.size(), h.listener.events.size()};
       EXPECT_FALSE(h.renderer.RendererCallback());
-      EXPECT_EQ(h.surface.rows.size(), rows);
-      EXPECT_EQ(h.listener.events.size(), eventCount);
-      EXPECT_TRUE(std::all_of(h.listener.progress.begin(), h.listener.progress.end(), [](double p) { return std::isfinite(p); }));
+      EXPECT_EQ(std::pair(h.surface.rows.size(), h.listener.events.size()), std::pair(rows, eventCount));
+      for (double progress : h.listener.progress) EXPECT_TRUE(std::isfinite(progress));
     }
   }
 }
 
-// Every one ends with a per-pixel pass, so every pixel shows its own point:
-// a view with the set's edge, surfaces so wide that their blocks round to
+// Every one ends with a per-pixel pass, so every pixel shows its own point,
+// worked out independently: a view of the set's edge, surfaces so wide that their blocks round to
 // nothing before the last pass, and surfaces near the 16-bit height limit.
 TEST(RenderingTest, FinishedRendersShowEveryPixelsOwnPoint) {
   std::vector<std::pair<View, std::string>> cases{{{100, 75, 300, -0.745, 0.11, 0.02}, "2/3 3/3 "},
@@ -202,11 +191,8 @@ TEST(RenderingTest, FinishedRendersShowEveryPixelsOwnPoint) {
         wrong += picture.Pixel(x, y) != (count == view.cap ? 0 : HLSToRGB((4 * count) % 256, 127, 255));
       }
     EXPECT_EQ(wrong, 0);
+    EXPECT_GT(std::set(picture.Pixels().begin(), picture.Pixels().end()).size(), 10u) << "not one flat colour";
   }
-  Harness edge(cases[0].first);
-  edge.Render();
-  EXPECT_GT(std::set(edge.surface.picture.Pixels().begin(), edge.surface.picture.Pixels().end()).size(), 20u)
-      << "the first view should show the set's edge, not one flat colour";
 }
 
 struct Rendered {
@@ -222,9 +208,7 @@ Rendered RenderView(const View& view, RowCounter* counter, const std::vector<Cha
   Harness h(view, counter);
   h.renderer.Redraw(view.draft);
   const bool tookShortcut = tryShortcut && h.renderer.DrawFinalPassAtOnce();
-  if (tookShortcut) {
-    EXPECT_FALSE(h.renderer.DrawFinalPassAtOnce());
-  }
+  if (tookShortcut) { EXPECT_FALSE(h.renderer.DrawFinalPassAtOnce()); }
   std::size_t next = 0;
   h.RunToEnd([&](int call) {
     if (next == changes.size() || changes[next].first != call) return;
@@ -252,23 +236,16 @@ TEST(RenderingTest, TheFastPathsPaintTheReferencePicture) {
       {100, [](FractalRenderer&, MemorySurface& s) { s.Resize(s.Width() - 7, s.Height() + 5); }},
       {130, [](FractalRenderer& r, MemorySurface&) { r.WindowZoomIn(); }},
   };
-  const struct {
-    View view;
-    bool changed, lastPassCovers;
-  } cases[] = {{{300, 200}, true, true},
-               {{257, 300}, true, true},
-               {{1000, 120}, true, true},
-               {{64, 400}, true, true},
-               {{120, 70, 4096, -0.7436438870371587, 0.1318259042053119, 1e-9}, false, true},
-               {{90, 50, 16384, -0.1, 0.0, 0.5}, false, true},
-               {{97, 61, 500, 0, 0, 3, true}, false, true},
-               {{180, 90, 500, 0, 0, 3, true, true}, false, false},  // a draft ends on 2-pixel blocks
-               {{17, 40, 100, -0.5, 0, 3}, false, true},
-               {{4, 1}, false, true},    // one pass of single pixels, one row
-               {{4, 9}, false, false},   // the same pass ends after its first row
-               {{1, 1}, false, true},
-               {{8, 6}, false, false},   // ends on 2-pixel blocks
-               {{1, 5}, false, false}};  // one row of blocks of no size
+  // The last pass does not cover every pixel when it is a draft's 2-pixel
+  // blocks (180 x 90), a pass of single pixels that ends after its first row
+  // (4 x 9), a pass of 2-pixel blocks (8 x 6) or a row of blocks of no size (1 x 5).
+  const struct { View view; bool changed, lastPassCovers; } cases[] = {
+      {{300, 200}, true, true}, {{257, 300}, true, true}, {{1000, 120}, true, true}, {{64, 400}, true, true},
+      {{120, 70, 4096, -0.7436438870371587, 0.1318259042053119, 1e-9}, false, true},
+      {{90, 50, 16384, -0.1, 0.0, 0.5}, false, true}, {{97, 61, 500, 0, 0, 3, true}, false, true},
+      {{180, 90, 500, 0, 0, 3, true, true}, false, false}, {{17, 40, 100, -0.5, 0, 3}, false, true},
+      {{4, 1}, false, true}, {{4, 9}, false, false}, {{1, 1}, false, true}, {{8, 6}, false, false},
+      {{1, 5}, false, false}};
   ReferenceRowCounter reference;
   for (const auto& [view, changed, lastPassCovers] : cases) {
     SCOPED_TRACE(std::to_string(view.width) + "x" + std::to_string(view.height));
@@ -283,10 +260,8 @@ TEST(RenderingTest, TheFastPathsPaintTheReferencePicture) {
     if (changed) continue;
     const Rendered lastPass = RenderView(view, nullptr, {}, true);
     EXPECT_EQ(lastPass.tookShortcut, lastPassCovers);
-    if (lastPassCovers) {
-      EXPECT_EQ(std::vector(lastPass.events.end() - 3, lastPass.events.end()),
-                (std::vector<std::string>{"Redraw", "BeforeRender", "AfterRender"}));
-    }
+    const std::vector<std::string> lastEvents(lastPass.events.end() - 3, lastPass.events.end());
+    EXPECT_EQ(lastEvents == (std::vector<std::string>{"Redraw", "BeforeRender", "AfterRender"}), lastPassCovers);
     EXPECT_TRUE(lastPass.pixels == expected.pixels);
   }
 }
