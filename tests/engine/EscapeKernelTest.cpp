@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EscapeCount.h"
+#include "FastRowCounter.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ EscapeParameters Julia(ComplexNumber juliaPoint, std::int32_t cap) { return {tru
 // Points spaced like one row of a view, as the renderer computes them.
 std::vector<double> RowOfView(double left, double pixelSize, int points) {
   std::vector<double> reals;
-  for (int x = 0; x < points; ++x) reals.push_back(left + x * pixelSize);
+  while (static_cast<int>(reals.size()) < points) reals.push_back(left + static_cast<double>(reals.size()) * pixelSize);
   return reals;
 }
 
@@ -33,10 +34,9 @@ std::vector<double> RowOfView(double left, double pixelSize, int points) {
 // with imaginary -0.001 the first orbit value lies on, just inside or just
 // outside the escape circle.
 std::vector<double> RealsAroundFirstValue(double edge) {
-  double r = edge - 0.001;
-  for (int i = 0; i < 8; ++i) r = std::nextafter(r, edge);
-  std::vector<double> reals;
-  for (int i = 0; i < 16; ++i, r = std::nextafter(r, -edge)) reals.push_back(r);
+  std::vector<double> reals{edge - 0.001};
+  for (int i = 0; i < 8; ++i) reals[0] = std::nextafter(reals[0], edge);
+  while (reals.size() < 16) reals.push_back(std::nextafter(reals.back(), -edge));
   return reals;
 }
 
@@ -61,17 +61,16 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<double> coarse = RowOfView(-2.0, 0.25, 13);
+  // The Julia start value outside the circle is never tested. Orbits settle
+  // on values they repeat exactly, or creep past the ghost of a cycle for
+  // thousands of steps and then leave, which a loose cycle test would call black.
   std::vector<RowCase> rows{
       {"first value on |z| = 2, right", Mandelbrot(256), RealsAroundFirstValue(2.0), -0.001},
       {"first value on |z| = 2, left", Mandelbrot(256), RealsAroundFirstValue(-2.0), -0.001},
-      // The Julia start value itself lies outside but is never tested.
       {"julia start outside the circle", Julia({-4.41, 0.0}, 256), {2.1, -2.1, 2.0, 3.0, 1e10}, 0.0},
       {"huge points overflow", Mandelbrot(300), {1e300, -1e300, 1e155, -1e160, 1e-320}, 1e300},
       {"infinities and NaN", Julia({0.25, 0.0}, 500), {inf, -inf, nan, 0.0}, nan},
       {"infinite constant", Julia({inf, -inf}, 500), {0.0, 1.0}, 0.0},
-      // Orbits that settle on values they repeat exactly, and orbits that
-      // creep past the ghost of a cycle for thousands of steps and then leave,
-      // which a loose cycle test would call black.
       {"cardioid", Mandelbrot(65536), RowOfView(-0.5, 0.01, 61), 0.1},
       {"period-2 bulb", Mandelbrot(65536), RowOfView(-1.15, 0.005, 41), 0.02},
       {"period-3 bulb", Mandelbrot(65536), RowOfView(-0.16, 0.004, 21), 0.744},
@@ -93,10 +92,9 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
     const double centreX = -2.0 + 2.6 * unit(random);
     const double centreY = -1.2 + 2.4 * unit(random);
     const int pixels = 40 + static_cast<int>(unit(random) * 120);
-    RowCase row{"random view " + std::to_string(i), Mandelbrot(caps[i % 9]), {}, centreY};
-    if (i % 2 == 1) row.parameters = Julia({-1.0 + 1.3 * unit(random), -0.8 + 1.6 * unit(random)}, caps[i % 9]);
-    row.reals = RowOfView(centreX - width / 2, width / pixels, pixels + 1);
-    rows.push_back(row);
+    rows.push_back({"random view " + std::to_string(i), Mandelbrot(caps[i % 9]),
+                    RowOfView(centreX - width / 2, width / pixels, pixels + 1), centreY});
+    if (i % 2 == 1) rows.back().parameters = Julia({-1.0 + 1.3 * unit(random), -0.8 + 1.6 * unit(random)}, caps[i % 9]);
   }
   for (const RowCase& row : rows) ExpectReferenceCounts(row);
 }
@@ -113,6 +111,23 @@ TEST(EscapeKernelTest, OrbitsThatNeverEscapeReachEvenTheHighestCap) {
     EXPECT_EQ(counts, std::vector<std::int32_t>(reals.size(), highest)) << EscapeKernelTargetName(target);
   }
   ForceEscapeKernelTarget(0);
+}
+
+// Every core claims points of the row from one cursor; together they count it all.
+TEST(FastRowCounterTest, MatchesTheReferenceForAnyRowLengthAndThreadCount) {
+  ReferenceRowCounter reference;
+  for (unsigned threads : {1u, 2u, 5u}) {
+    FastRowCounter counter(threads);
+    for (int points : {1, 7, 63, 64, 65, 300, 2049}) {
+      for (const EscapeParameters& parameters : {Mandelbrot(2000), Julia({-0.8, 0.156}, 700)}) {
+        const std::vector<double> reals = RowOfView(-2.0, 2.6 / points, points);
+        std::vector<std::int32_t> counts(reals.size(), -1), expected(reals.size(), -2);
+        counter.CountRow(parameters, reals, 0.3, counts);
+        reference.CountRow(parameters, reals, 0.3, expected);
+        EXPECT_EQ(counts, expected) << threads << " threads, " << points << " points, julia " << parameters.isJulia;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -37,31 +37,28 @@ TEST(RowsAheadTest, HandsOutReferenceCountsAndDropsThoseOfOldSettings) {
     RowsAhead ahead(helpers);
     const BlockRowSettings first = Settings(200, 1, 60, 300);
     std::vector<std::int32_t> counts;
-    for (int row = 0; row < 10; ++row) {
-      ahead.CountRow(first, row, counts);
-      ASSERT_EQ(counts, ReferenceCounts(first, row)) << helpers << " helpers, row " << row;
-    }
-    WaitForRows(ahead, 5);
-    // Each of these differs from the rows counted ahead in one setting only.
+    // Each change differs from the rows counted ahead in one setting only;
+    // then a row out of turn (an Abort and a restart from the top), and a
+    // row after everything counted ahead was dropped.
     BlockRowSettings cap = first, julia = first, moved = first, wider = first;
     cap.parameters.maxIterations = 301;
     julia.parameters = {true, {-0.4, 0.6}, 300};
     moved.windowTop = std::nextafter(first.windowTop, 0.0);
     wider.width = 201;
-    int row = 10;
-    for (const BlockRowSettings* changed : {&cap, &julia, &moved, &wider}) {
-      ahead.CountRow(*changed, row, counts);
-      EXPECT_EQ(counts, ReferenceCounts(*changed, row)) << helpers << " helpers, row " << row;
-      WaitForRows(ahead, 3);
-      ++row;
+    std::vector<std::pair<const BlockRowSettings*, int>> requests;
+    for (int row = 0; row < 10; ++row) requests.push_back({&first, row});
+    for (const BlockRowSettings* changed : {&cap, &julia, &moved, &wider}) requests.push_back({changed, requests.size()});
+    requests.insert(requests.end(), {{&wider, 0}, {nullptr, 0}, {&wider, 1}});
+    for (const auto& [settings, row] : requests) {
+      if (!settings) {
+        ahead.Discard();
+        EXPECT_EQ(ahead.RowsReady(), 0u);
+        continue;
+      }
+      ahead.CountRow(*settings, row, counts);
+      EXPECT_EQ(counts, ReferenceCounts(*settings, row)) << helpers << " helpers, row " << row;
+      WaitForRows(ahead, row == 9 ? 5 : 3);
     }
-    // A row out of turn (an Abort and a restart from the top) is counted anew.
-    ahead.CountRow(wider, 0, counts);
-    EXPECT_EQ(counts, ReferenceCounts(wider, 0));
-    ahead.Discard();
-    EXPECT_EQ(ahead.RowsReady(), 0u);
-    ahead.CountRow(wider, 1, counts);
-    EXPECT_EQ(counts, ReferenceCounts(wider, 1));
   }
 }
 
