@@ -45,8 +45,8 @@ std::vector<double> RealsAroundFirstValue(double edge) {
 // and checks the reference counts and that nothing past the row is written.
 void ExpectReferenceCounts(const RowCase& row) {
   std::vector<std::int32_t> expected = row.counts;
-  for (double real : row.counts.empty() ? row.reals : std::vector<double>{})
-    expected.push_back(EscapeCount(row.parameters, {real, row.imaginary}));
+  if (expected.empty())
+    for (double real : row.reals) expected.push_back(EscapeCount(row.parameters, {real, row.imaginary}));
   expected.resize(row.reals.size() + 3, -7);
   for (std::int64_t target : EscapeKernelTargets()) {
     ForceEscapeKernelTarget(target);

@@ -71,13 +71,4 @@ TEST(PassScheduleTest, EveryHeightEndsItsPassesWithoutNegativeProgress) {
   }
 }
 
-TEST(PassScheduleTest, DraftIsOneUnannouncedSweepWhateverTheWidth) {
-  PassPosition position = FirstPass(500, true);
-  int rows = 1;
-  while (!AdvanceRow(position, 7)) ++rows;
-  EXPECT_EQ(rows, 4);  // rows 0, 2, 4, 6
-  EXPECT_TRUE(position.IsFinished());
-  EXPECT_FALSE(position.IsAnnounced());
-}
-
 }  // namespace

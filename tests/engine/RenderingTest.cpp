@@ -24,7 +24,7 @@ class RecordingSurface final : public RenderSurface {
   float ScaleWidth() const override { return picture.ScaleWidth(); }
   float ScaleHeight() const override { return picture.ScaleHeight(); }
   void Clear() override { ++clears; picture.Clear(); }
-  void FillRectangle(int l, int t, int r, int b, std::int32_t colour) override { picture.FillRectangle(l, t, r, b, colour); }
+  void FillRectangle(int l, int t, int r, int b, std::int32_t rgb) override { picture.FillRectangle(l, t, r, b, rgb); }
   void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override {
     rows.push_back({top, bottom, step, extent, static_cast<int>(colours.size())});
     picture.FillBlockRow(top, bottom, step, extent, colours);
@@ -179,9 +179,9 @@ void ExpectEveryPixelsOwnPoint(const Harness& h) {
   int wrong = 0;
   for (int y = 0; y < h.surface.picture.Height(); ++y)
     for (int x = 0; x < h.surface.picture.Width(); ++x) {
-      const double real = r.GetVirtualX(x), imaginary = r.GetVirtualY(y);
-      const int count = julia ? IndependentCount(real, imaginary, r.GetJuliaPointReal(), r.GetJuliaPointImaginary(), cap)
-                              : IndependentCount(0, 0, real, imaginary, cap);
+      const double re = r.GetVirtualX(x), im = r.GetVirtualY(y);
+      const int count = julia ? IndependentCount(re, im, r.GetJuliaPointReal(), r.GetJuliaPointImaginary(), cap)
+                              : IndependentCount(0, 0, re, im, cap);
       wrong += h.surface.picture.Pixel(x, y) != (count == cap ? 0 : HLSToRGB((4 * count) % 256, 127, 255));
     }
   EXPECT_EQ(wrong, 0);

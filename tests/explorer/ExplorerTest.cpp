@@ -44,16 +44,13 @@ class FakeView final : public ExplorerView {
   void StartRenderTimer() override { timerRunning = true; }
   void StopRenderTimer() override { timerRunning = false; }
   void FocusViewport() override { windows += "F"; }
-  std::optional<std::string> WritePicture(const std::string& fileName) override {
-    if (!writeFailure) std::ofstream(fileName) << "picture";
+  std::optional<std::string> WritePicture(const std::string& name) override {
+    if (!writeFailure) std::ofstream(name) << "picture";
     return writeFailure;
   }
   void ShowOrbiter() override { windows += "O"; }
   void ShowBookmarks() override { windows += "B"; }
-  void ShowMelodizer(const MelodizerHandoff& handoff) override {
-    handoffs.push_back(handoff);
-    whileMelodizerOpen();
-  }
+  void ShowMelodizer(const MelodizerHandoff& handoff) override { handoffs.push_back(handoff); whileMelodizerOpen(); }
 
   std::vector<std::string> statuses{""};
   std::vector<double> progress, progressRows;
@@ -77,15 +74,9 @@ class FakeView final : public ExplorerView {
 // A main window's model on a 600 x 400 viewport, with its first render done.
 class Session {
  public:
-  Session() {
-    explorer.Load(viewport);
-    explorer.Start();
-    RunRender();
-  }
+  Session() { explorer.Load(viewport); explorer.Start(); RunRender(); }
   // The pump as the window runs it, while work remains.
-  void RunRender() {
-    while (view.timerRunning) view.timerRunning = explorer.OnRenderTimerTick();
-  }
+  void RunRender() { while (view.timerRunning) view.timerRunning = explorer.OnRenderTimerTick(); }
   void StartRendering() {
     explorer.RedrawView();
     view.timerRunning = explorer.OnRenderTimerTick();
@@ -104,7 +95,8 @@ class Session {
           << ", limit " << r.GetMaxIterations() << (view.timerRunning ? ", drawing" : ", still");
     if (view.captions.count(Tool::FractalToggle)) state << ", " << view.captions.at(Tool::FractalToggle);
     if (r.GetFractalType() == FractalType::Julia) state << " (julia)";
-    for (const auto& [tool, on] : view.pending) state << (on ? ", pending " + std::to_string(static_cast<int>(tool)) : "");
+    for (const auto& [tool, on] : view.pending)
+      if (on) state << ", pending " << static_cast<int>(tool);
     if (explorer.Mode() != MouseMode::Normal) state << ", mode " << static_cast<int>(explorer.Mode());
     state << (view.zoomBox ? ", zoom box" : "") << (view.tracer ? ", tracer" : "");
     if (!view.windows.empty()) state << ", " << view.windows;
@@ -124,7 +116,8 @@ TEST_F(ExplorerTest, StartsOnTheWholeMandelbrotSetAndReportsEveryPassUntilReady)
   EXPECT_EQ(State(), "width 4 at 0,0, limit 256, still");
   EXPECT_EQ(std::vector({view.iterations, view.magnification, view.captions[Tool::RedrawAbort]}),
             std::vector<std::string>({"256", "1.00E+00X", "Redraw"}));
-  EXPECT_EQ(view.statuses, (std::vector<std::string>{"", "Initializing...", "Pass 2/4", "Pass 3/4", "Pass 4/4", "Ready"}));
+  EXPECT_EQ(view.statuses,
+            (std::vector<std::string>{"", "Initializing...", "Pass 2/4", "Pass 3/4", "Pass 4/4", "Ready"}));
   EXPECT_EQ(view.progress.back(), 0.0) << "the bar is emptied at the end";
   // The progress line crosses the viewport where the bar says the pass is.
   ASSERT_EQ(view.progressRows.size() + 1, view.progress.size());
@@ -183,7 +176,7 @@ TEST_F(ExplorerTest, PressesStopTheRenderExceptOnRedrawWhichAbortsOnItsRelease) 
     StartRendering();
     explorer.OnToolPressed(tool);
     const bool goesOn = tool == Tool::RedrawAbort;
-    EXPECT_EQ(std::pair(explorer.IsRendering(), view.timerRunning), std::pair(goesOn, goesOn)) << static_cast<int>(tool);
+    EXPECT_EQ(std::pair(explorer.IsRendering(), view.timerRunning), std::pair(goesOn, goesOn)) << int(tool);
     EXPECT_EQ(view.captions[Tool::RedrawAbort], goesOn ? "Abort" : "Redraw");
   }
   explorer.OnToolReleased(Tool::RedrawAbort);
@@ -274,11 +267,11 @@ TEST_F(ExplorerTest, LeavingTheIterationBoxChecksTheTextAndRestartsTheRender) {
     const char* typed;
     const char* shown;
     std::int32_t limit;
-  } entries[] = {{"0", "1", 1},          {"-40", "1", 1},     {"0.9", "1", 1},          {"500000", "131072", 131072},
-                 {"1e9", "131072", 131072}, {"131072.4", "131072", 131072},          {" 300 ", "300", 300},
-                 {"2.5", "2", 2},         {"3.5", "4", 4},     {"3.5e2", "350", 350},   {" 350 ", " 350 ", 350},
-                 {"350.4", "350.4", 350}, {"lots", "350", 0},  {"", "350", 0},          {"12abc", "350", 0},
-                 {"inf", "350", 0},       {"nan", "350", 0}};
+  } entries[] = {{"0", "1", 1},        {"-40", "1", 1},        {"0.9", "1", 1},          {"500000", "131072", 131072},
+                 {"1e9", "131072", 131072},   {"131072.4", "131072", 131072}, {"131072.0", "131072.0", 131072},
+                 {" 300 ", "300", 300}, {"2.5", "2", 2},        {"3.5", "4", 4},          {"3.5e2", "350", 350},
+                 {" 350 ", " 350 ", 350}, {"350.4", "350.4", 350}, {"lots", "350", 0},    {"", "350", 0},
+                 {"12abc", "350", 0},   {"inf", "350", 0},      {"nan", "350", 0}};
   for (const auto& entry : entries) {
     explorer.ClickTool(Tool::Melodizer);
     explorer.OnIterationsTyped(entry.typed);
@@ -317,9 +310,10 @@ TEST_F(ExplorerTest, ATracedLineGoesToTheMelodizerWithTheViewsSetAndThenTraceMod
     handed.push_back({h.realPart1, h.imaginaryPart1, h.realPart2, h.imaginaryPart2, h.juliaReal, h.juliaImaginary,
                       double(h.maxIterations), double(h.fractalType)});
   // The imaginary parts are not negated as in the readout.
-  EXPECT_EQ(handed, (std::vector<std::vector<double>>{
-                        {r.GetVirtualX(10), r.GetVirtualY(20), r.GetVirtualX(70), r.GetVirtualY(80), -0.8, 0.156, 40000, 1},
-                        {r.GetVirtualX(33), r.GetVirtualY(44), r.GetVirtualX(33), r.GetVirtualY(44), -0.8, 0.156, 40000, 1}}));
+  const double x10 = r.GetVirtualX(10), y20 = r.GetVirtualY(20), x70 = r.GetVirtualX(70), y80 = r.GetVirtualY(80);
+  const double x33 = r.GetVirtualX(33), y44 = r.GetVirtualY(44);
+  EXPECT_EQ(handed, (std::vector<std::vector<double>>{{x10, y20, x70, y80, -0.8, 0.156, 40000, 1},
+                                                      {x33, y44, x33, y44, -0.8, 0.156, 40000, 1}}));
 }
 
 TEST_F(ExplorerTest, SavingAPictureAsksBeforeOverwritingAndReportsEveryOtherOutcome) {
