@@ -211,6 +211,7 @@ TEST_F(ExplorerTest, DraggingABoxZoomsIntoItAndAClickOrAnotherButtonDoesNot) {
   explorer.OnViewportMoved(true, 230, 156);
   EXPECT_EQ(view.zoomBox->PixelRectangle(), ZoomBox::FromDrag(200, 151, 230, 156, 600, 400).PixelRectangle());
   EXPECT_EQ(view.statuses.back(), kZoomHint);
+  EXPECT_FALSE(view.tracer) << "a zoom drag draws no trace line";
   explorer.OnViewportMoved(false, 400, 156);
   EXPECT_EQ(view.zoomBox->width, 60) << "only a move with the left button alone reshapes the box";
   explorer.OnViewportReleased(230, 156);
@@ -368,9 +369,15 @@ TEST_F(ExplorerTest, BookmarksAreAddedFromTheViewAndLoadedWithTheirSet) {
   EXPECT_EQ(explorer.Renderer().GetJuliaPointReal(), 0.0) << "loading always sets the Julia point";
 }
 
-// Minimising only clears the status; a resize stops the render and draws the
-// view again once the window is laid out.
-TEST_F(ExplorerTest, AResizeDrawsTheViewAgainOnceLaidOut) {
+// Keys, the wheel and the history move the view as the buttons do. Minimising
+// only clears the status; a resize stops the render and draws the view again
+// once the window is laid out.
+TEST_F(ExplorerTest, OtherWaysInMoveTheViewAndAResizeDrawsItAgain) {
+  explorer.CenterOn(-0.5, 0.25);
+  EXPECT_EQ(State(), "width 4 at -0.5,0.25, limit 256, drawing");
+  RunRender();
+  explorer.SetView(0, 0, 4);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, drawing");
   StartRendering();
   EXPECT_FALSE(explorer.OnResizing(true));
   EXPECT_EQ(view.statuses.back(), "");
