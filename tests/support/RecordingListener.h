@@ -15,7 +15,10 @@ class RecordingListener : public RendererListener {
   void OnBeforeRender() override { events.push_back("BeforeRender"); }
   void OnChangeIterations(std::int32_t cap) override { events.push_back("ChangeIterations " + std::to_string(cap)); }
   void OnProgress(double fraction) override { progress.push_back(fraction); events.push_back("Progress"); }
-  void OnProgressBounding(double fraction) override { boundingProgress.push_back(fraction); events.push_back("ProgressBounding"); }
+  void OnProgressBounding(double fraction) override {
+    boundingProgress.push_back(fraction);
+    events.push_back("ProgressBounding");
+  }
   void OnProgressPass(std::int16_t pass, std::int16_t passes) override {
     events.push_back("ProgressPass " + std::to_string(pass) + "/" + std::to_string(passes));
   }
