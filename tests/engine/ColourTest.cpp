@@ -2,61 +2,30 @@
 
 #include <tuple>
 
-#include "ComplexNumber.h"
 #include "HLS.h"
 
 namespace {
 
-std::tuple<int, int, int> Channels(std::int32_t colour) {
-  return {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF};
-}
-
-TEST(ComplexNumberTest, SquareIsNotFusedIntoOneRounding) {
-  // With a fused multiply-subtract, a*a - b*b keeps the exact a*a and differs
-  // from two separately rounded products for these operands.
-  const double a = 1.0 + 0x1p-30;
-  const double b = 1.0 + 0x1p-29;
-  EXPECT_EQ(ComplexSquare({a, b}).real, (a * a) - (b * b));
-  EXPECT_EQ(ComplexSquare({1, 1}).imaginary, 2.0);
-  EXPECT_EQ(ComplexMagnitudeSquared({3, 4}), 25.0);
-}
-
-struct HueCase {
-  int hue, red, green, blue;
-};
-
-class RenderedHueTest : public testing::TestWithParam<HueCase> {};
-
-TEST_P(RenderedHueTest, MatchesTheColourWheel) {
-  const HueCase& expected = GetParam();
-  EXPECT_EQ(Channels(HLSToRGB(expected.hue, 127, 255)), std::make_tuple(expected.red, expected.green, expected.blue));
-}
-
-// The boundaries between the six hue ranges, where an off-by-one or a wrong
-// rounding shows first.
-INSTANTIATE_TEST_SUITE_P(ChannelBoundaries, RenderedHueTest,
-                         testing::Values(HueCase{0, 254, 0, 0}, HueCase{4, 254, 24, 0}, HueCase{40, 254, 239, 0},
-                                         HueCase{44, 246, 253, 0}, HueCase{64, 127, 253, 0},
-                                         HueCase{88, 0, 253, 19}, HueCase{128, 0, 251, 254},
-                                         HueCase{168, 0, 12, 254}, HueCase{172, 13, 0, 254},
-                                         HueCase{200, 180, 0, 254}, HueCase{252, 254, 0, 19}));
-
-TEST(HLSTest, GreyBrightAndClampedColours) {
-  EXPECT_EQ(Channels(HLSToRGB(10, 100, 0)), std::make_tuple(100, 100, 100));
-  // Luminance above the middle takes the other upper level.
-  EXPECT_EQ(Channels(HLSToRGB(0, 200, 255)), std::make_tuple(255, 145, 145));
-  // Red works out at 256 here; unclamped it would spill into green.
-  EXPECT_EQ(Channels(HLSToRGB(-80, 255, 255)), std::make_tuple(255, 254, 255));
-  // Green works out at -1 here; unclamped it would borrow from blue.
-  EXPECT_EQ(HLSToRGB(100, 0, 255), 65536);
-}
-
-TEST(HueToRGBTest, HueWrapsOnA255StepCircle) {
-  EXPECT_EQ(HueToRGB(0, 254, -85), 0.0);    // works on 170: low
-  EXPECT_EQ(HueToRGB(0, 254, 340), 254.0);  // works on 85: high
-  EXPECT_EQ(HueToRGB(10, 200, 255), 10.0);  // 255 stays 255, not 0
-  EXPECT_LT(HueToRGB(0, 254, 42), 254.0);   // still interpolating
-  EXPECT_EQ(HueToRGB(0, 254, 43), 254.0);
+TEST(HLSTest, ColoursOfTheWheelGreysAndClampedChannels) {
+  // The rendered hues (luminance 127, saturation 255) at the boundaries
+  // between the six hue ranges, where an off-by-one or a wrong rounding shows
+  // first; grey, clamped to the scale; luminance above the middle, which takes
+  // the other upper level; red working out at 256 and green at -1, which
+  // unclamped would spill into their neighbours; the darkest tint, whose upper
+  // level nearest((256 * 1 + 127) / 255) = 2 red takes at hue 0.
+  const struct {
+    int hue, luminance, saturation, red, green, blue;
+  } colours[] = {{0, 127, 255, 254, 0, 0},     {4, 127, 255, 254, 24, 0},    {40, 127, 255, 254, 239, 0},
+                 {44, 127, 255, 246, 253, 0},  {64, 127, 255, 127, 253, 0},  {88, 127, 255, 0, 253, 19},
+                 {128, 127, 255, 0, 251, 254}, {168, 127, 255, 0, 12, 254},  {172, 127, 255, 13, 0, 254},
+                 {200, 127, 255, 180, 0, 254}, {252, 127, 255, 254, 0, 19},  {10, 100, 0, 100, 100, 100},
+                 {170, 300, 0, 255, 255, 255}, {0, 200, 255, 255, 145, 145}, {-80, 255, 255, 255, 254, 255},
+                 {100, 0, 255, 0, 0, 1},       {0, 1, 1, 2, 0, 0}};
+  for (const auto& c : colours) {
+    const std::int32_t packed = HLSToRGB(c.hue, c.luminance, c.saturation);
+    EXPECT_EQ(std::make_tuple(packed & 0xFF, packed >> 8 & 0xFF, packed >> 16), std::make_tuple(c.red, c.green, c.blue))
+        << c.hue << " " << c.luminance << " " << c.saturation;
+  }
 }
 
 }  // namespace

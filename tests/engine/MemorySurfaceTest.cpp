@@ -6,64 +6,42 @@
 
 namespace {
 
-struct BlockRowCase {
-  int top, bottom, step, extent, blocks;
-};
-
-// Rows of blocks as the renderer draws them on a 40 x 30 surface, with the
-// edges they cross.
-const BlockRowCase kCases[] = {
-    {5, 5, 1, 0, 41},     // per pixel, one block past the right edge
-    {2, 2, 1, 0, 10},     // fewer blocks than columns
-    {0, 10, 10, 10, 5},   // blocks overlapping by one, the last one off the edge
-    {27, 34, 7, 7, 6},    // through the bottom and right edges
-    {3, 5, 2, 2, 21},     // a draft row
-    {30, 31, 4, 4, 11},   // below the surface: nothing
-    {-3, 1, 10, 10, 5},   // above it: only what is inside
-};
-
 std::vector<std::int32_t> Colours(int count) {
   std::vector<std::int32_t> colours;
-  for (int i = 0; i < count; ++i) colours.push_back((0x1F3D5B * (i + 1)) & 0xFFFFFF);
+  for (int i = 1; i <= count; ++i) colours.push_back((0x1F3D5B * i) & 0xFFFFFF);
   return colours;
 }
 
-TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaints) {
-  for (const BlockRowCase& row : kCases) {
-    MemorySurface spans(40, 30, 0x123456);
-    MemorySurface rectangles(40, 30, 0x123456);
+TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaintsAndClearingBringsBackTheBackground) {
+  // Rows of blocks as the renderer draws them on a 40 x 30 surface: per pixel
+  // with one block past the right edge, fewer blocks than columns, blocks
+  // overlapping by one with the last off the edge, through the bottom and
+  // right edges, a draft row, below the surface and above it.
+  const struct {
+    int top, bottom, step, extent, blocks;
+  } rows[] = {{5, 5, 1, 0, 41},  {2, 2, 1, 0, 10},   {0, 10, 10, 10, 5},  {27, 34, 7, 7, 6},
+              {3, 5, 2, 2, 21},  {30, 31, 4, 4, 11}, {-3, 1, 10, 10, 5}};
+  const std::vector<std::int32_t> background(40 * 30, 0x123456);
+  for (const auto& row : rows) {
+    MemorySurface spans(40, 30, 0x123456), rectangles(40, 30, 0x123456);
     // Something underneath, so that a missed pixel shows.
     spans.FillRectangle(0, 0, 39, 29, 0x654321);
     rectangles.FillRectangle(0, 0, 39, 29, 0x654321);
-    const std::vector<std::int32_t> colours = Colours(row.blocks);
-    spans.FillBlockRow(row.top, row.bottom, row.step, row.extent, colours);
-    rectangles.RenderSurface::FillBlockRow(row.top, row.bottom, row.step, row.extent, colours);
-    EXPECT_TRUE(spans.Pixels() == rectangles.Pixels()) << "rows " << row.top << "-" << row.bottom << ", step "
-                                                        << row.step;
+    spans.FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
+    rectangles.RenderSurface::FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
+    EXPECT_TRUE(spans.Pixels() == rectangles.Pixels()) << "rows " << row.top << "-" << row.bottom;
+    spans.Clear();
+    spans.Clear();
+    rectangles.Clear();
+    EXPECT_TRUE(spans.Pixels() == background && rectangles.Pixels() == background);
   }
-}
-
-TEST(MemorySurfaceTest, AnEmptySurfaceTakesBlockRowsWithoutHarm) {
-  MemorySurface empty(0, 0);
-  empty.FillBlockRow(0, 4, 4, 4, Colours(3));
-  EXPECT_TRUE(empty.Pixels().empty());
-}
-
-TEST(MemorySurfaceTest, ClearingAfterAnyDrawingBringsBackTheBackground) {
-  const std::vector<std::int32_t> background(12 * 5, 0x0A0B0C);
-  MemorySurface surface(12, 5, 0x0A0B0C);
-  surface.Clear();
-  surface.FillRectangle(2, 1, 3, 2, 0x111111);
-  surface.Clear();
-  EXPECT_TRUE(surface.Pixels() == background);
-  surface.FillBlockRow(4, 4, 1, 0, Colours(12));
-  surface.Clear();
-  surface.Clear();
-  EXPECT_TRUE(surface.Pixels() == background);
+  MemorySurface surface(0, 0, 0x123456);
+  surface.FillBlockRow(0, 4, 4, 4, Colours(3));
+  EXPECT_TRUE(surface.Pixels().empty());
   surface.Resize(3, 2);
   surface.FillBlockRow(0, 1, 2, 2, Colours(2));
   surface.Clear();
-  EXPECT_TRUE(surface.Pixels() == std::vector<std::int32_t>(3 * 2, 0x0A0B0C));
+  EXPECT_TRUE(surface.Pixels() == std::vector<std::int32_t>(3 * 2, 0x123456));
 }
 
 }  // namespace

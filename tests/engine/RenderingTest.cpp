@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <set>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FractalRenderer.h"
@@ -13,36 +15,57 @@
 
 namespace {
 
-// Keeps the picture and the edge length of the blocks of each fill.
+// Keeps the picture, on a background that shows where nothing was painted,
+// and one record per row of blocks.
 class RecordingSurface final : public RenderSurface {
  public:
-  RecordingSurface(int width, int height) : picture(width, height) {}
+  struct BlockRow { int top, bottom, step, extent, blocks; bool operator==(const BlockRow&) const = default; };
+  RecordingSurface(int width, int height) : picture(width, height, 0x123456) {}
   float ScaleWidth() const override { return picture.ScaleWidth(); }
   float ScaleHeight() const override { return picture.ScaleHeight(); }
-  void Clear() override {
-    ++clears;
-    picture.Clear();
+  void Clear() override { ++clears; picture.Clear(); }
+  void FillRectangle(int l, int t, int r, int b, std::int32_t rgb) override { picture.FillRectangle(l, t, r, b, rgb); }
+  void FillBlockRow(int top, int bottom, int step, int extent, std::span<const std::int32_t> colours) override {
+    rows.push_back({top, bottom, step, extent, static_cast<int>(colours.size())});
+    picture.FillBlockRow(top, bottom, step, extent, colours);
   }
-  void FillRectangle(int x1, int y1, int x2, int y2, std::int32_t colour) override {
-    fills.push_back({x1, y1, x2, y2});
-    picture.FillRectangle(x1, y1, x2, y2, colour);
-  }
-
-  struct Fill {
-    int x1, y1, x2, y2;
-  };
   MemorySurface picture;
-  std::vector<Fill> fills;
+  std::vector<BlockRow> rows;
   int clears = 0;
 };
 
-// A renderer bound to a recording surface, its events recorded from here on.
+struct View {
+  int width, height;
+  std::int32_t cap = 256;
+  double centreX = 0, centreY = 0, viewWidth = 4;
+  bool julia = false, draft = false;
+};
+
+// A renderer on a recording surface showing `view`, its events recorded from
+// the first Redraw on.
 struct Harness {
-  Harness(int width, int height) : surface(width, height) {
+  explicit Harness(const View& view, RowCounter* counter = nullptr)
+      : draft(view.draft), surface(view.width, view.height) {
     renderer.SetListener(&listener);
+    renderer.SetRowCounter(counter);
     renderer.Initialize(surface);
+    renderer.SetMaxIterations(view.cap);
+    renderer.WindowSet(view.centreX, view.centreY, view.viewWidth);
+    if (view.julia) renderer.SetFractal(FractalType::Julia);
+    renderer.SetJuliaPoint(-0.4, 0.6);
     listener.events.clear();
   }
+  // The callbacks made until the render ended, `beforeCall` before each; a
+  // render that never ends fails the test instead of hanging it.
+  int RunToEnd(const std::function<void(int call)>& beforeCall = [](int) {}) {
+    int calls = 0;
+    do beforeCall(calls);
+    while (++calls < 200000 && renderer.RendererCallback());
+    EXPECT_LT(calls, 200000) << "the render did not end";
+    return calls;
+  }
+  int Render() { renderer.Redraw(draft); return RunToEnd(); }
+  bool draft;
   RecordingSurface surface;
   RecordingListener listener;
   FractalRenderer renderer;
@@ -50,272 +73,208 @@ struct Harness {
 
 // The escape count written out from the definition, without the engine's
 // helpers: z -> z^2 + c + (0.001 + 0.001i), escape when |z|^2 > 4.
-int IndependentCount(double cr, double ci, double zr, double zi, int cap) {
+int IndependentCount(double zr, double zi, double cr, double ci, int cap) {
   for (int n = 1;; ++n) {
     const double nextReal = ((zr * zr - zi * zi) + cr) + 0.001;
-    const double nextImaginary = ((zr * zi) * 2 + ci) + 0.001;
+    zi = ((zr * zi) * 2 + ci) + 0.001;
     zr = nextReal;
-    zi = nextImaginary;
-    if (zr * zr + zi * zi > 4.0) return n;
-    if (n >= cap) return n;
+    if (zr * zr + zi * zi > 4.0 || n >= cap) return n;
   }
 }
-
-std::int32_t IndependentColour(int count, int cap) { return count == cap ? 0 : HLSToRGB((4 * count) % 256, 127, 255); }
-
-// Runs callbacks until the renderer says it is done; a render that never ends
-// fails the test instead of hanging it.
-int RunToEnd(FractalRenderer& renderer, int limit = 100000) {
-  int calls = 1;
-  while (renderer.RendererCallback()) {
-    if (++calls > limit) {
-      ADD_FAILURE() << "render did not end after " << limit << " callbacks";
-      break;
-    }
-  }
-  return calls;
-}
-
-struct ScheduleCase {
-  int width;
-  std::vector<std::string> passEvents;  // ProgressPass events in order
-  std::vector<int> blockEdges;          // edge of the first block of each pass, 0 for single pixels
-};
-
-class PassScheduleTest : public testing::TestWithParam<ScheduleCase> {};
-
-TEST_P(PassScheduleTest, PassesDivideTheBlockEdgeByFour) {
-  const ScheduleCase& expected = GetParam();
-  Harness h(expected.width, 8);
-  auto& [surface, listener, renderer] = h;
-  renderer.Redraw(false);
-  listener.events.clear();
-  RunToEnd(renderer);
-
-  std::vector<std::string> passEvents;
-  for (const std::string& event : listener.Milestones())
-    if (event.rfind("ProgressPass", 0) == 0) passEvents.push_back(event);
-  EXPECT_EQ(passEvents, expected.passEvents);
-  EXPECT_EQ(listener.Milestones().front(), "BeforeRender");
-  EXPECT_EQ(listener.Milestones().back(), "AfterRender");
-
-  std::vector<int> edges;
-  for (std::size_t i = 0; i < surface.fills.size(); ++i) {
-    const int edge = surface.fills[i].x2 - surface.fills[i].x1;
-    if (surface.fills[i].x1 == 0 && surface.fills[i].y1 == 0) edges.push_back(edge);
-  }
-  EXPECT_EQ(edges, expected.blockEdges);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Widths, PassScheduleTest,
-    testing::Values(ScheduleCase{500, {"ProgressPass 2/4", "ProgressPass 3/4", "ProgressPass 4/4"}, {125, 31, 0}},
-                    ScheduleCase{100, {"ProgressPass 2/3", "ProgressPass 3/3"}, {25, 0}},
-                    ScheduleCase{1000,
-                                 {"ProgressPass 2/5", "ProgressPass 3/5", "ProgressPass 4/5", "ProgressPass 5/5"},
-                                 {250, 62, 16, 0}},
-                    // No per-pixel pass at all.
-                    ScheduleCase{40, {"ProgressPass 2/2"}, {10}},
-                    ScheduleCase{22, {"ProgressPass 2/2"}, {6}},
-                    // The per-pixel pass is announced as pass 2 again.
-                    ScheduleCase{16, {"ProgressPass 2/2", "ProgressPass 2/2"}, {4, 0}},
-                    // One pass only: the render ends after its first row.
-                    ScheduleCase{15, {"ProgressPass 2/1"}, {4}}));
 
 TEST(RenderingTest, FullRenderEventOrderAndProgress) {
-  Harness h(500, 400);
-  auto& [surface, listener, renderer] = h;
-  renderer.Redraw(false);
-  const int calls = RunToEnd(renderer);
-
+  Harness h({500, 400});
   // 4 rows of 125, 13 of 31, then 400 single-pixel rows.
-  EXPECT_EQ(calls, 4 + 13 + 400);
-  EXPECT_EQ(listener.progress.size(), static_cast<std::size_t>(calls));
-  EXPECT_EQ(listener.Milestones(),
-            (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender", "ProgressPass 2/4", "ProgressPass 3/4",
-                                      "ProgressPass 4/4", "AfterRender"}));
-  ASSERT_GE(listener.progress.size(), 4u);
-  EXPECT_EQ(listener.progress[0], 0.3125);
-  EXPECT_EQ(listener.progress[3], 1.25);  // the last row of a pass reaches past the bottom
-  EXPECT_EQ(listener.progress.back(), 1.0);
+  EXPECT_EQ(h.Render(), 4 + 13 + 400);
+  const auto& events = h.listener.events;
+  const auto& progress = h.listener.progress;
+  EXPECT_EQ(h.listener.Milestones(), (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender",
+                                                              "ProgressPass 2/4", "ProgressPass 3/4",
+                                                              "ProgressPass 4/4", "AfterRender"}));
   // Progress comes before its row, ProgressPass before the pass's first Progress.
-  EXPECT_EQ(listener.events[3], "ProgressPass 2/4");
-  EXPECT_EQ(listener.events[4], "Progress");
-}
-
-TEST(RenderingTest, FinishedPictureMatchesIndependentCounts) {
-  // 100 pixels wide ends with a per-pixel pass, so every pixel shows its own point.
-  MemorySurface surface(100, 75);
-  FractalRenderer renderer;
-  renderer.Initialize(surface);
-  renderer.WindowSet(-0.745, 0.11, 0.02);
-  renderer.SetMaxIterations(300);
-  renderer.Redraw(false);
-  RunToEnd(renderer);
-
-  const double pixelSize = 0.02 / 100;
-  int mismatches = 0;
-  std::set<std::int32_t> colours;
-  for (int y = 0; y < 75; ++y) {
-    for (int x = 0; x < 100; ++x) {
-      const double real = renderer.GetWindowLeft() + x * pixelSize;
-      const double imaginary = renderer.GetWindowTop() + y * pixelSize;
-      const int count = IndependentCount(real, imaginary, 0, 0, 300);
-      if (surface.Pixel(x, y) != IndependentColour(count, 300)) ++mismatches;
-      colours.insert(surface.Pixel(x, y));
-    }
-  }
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_GT(colours.size(), 20u) << "the view should show the set's edge, not one flat colour";
+  EXPECT_EQ(std::vector(events.begin() + 3, events.begin() + 6),
+            (std::vector<std::string>{"ProgressPass 2/4", "Progress", "Progress"}));
+  // The last row of a pass reaches past the bottom.
+  EXPECT_EQ(std::vector(progress.begin(), progress.begin() + 5), (std::vector{0.3125, 0.625, 0.9375, 1.25, 0.0775}));
+  EXPECT_EQ(progress.back(), 1.0);
+  EXPECT_EQ(h.surface.clears, 1);
 }
 
 TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEven) {
   // A 500-wide first pass has 126-pixel blocks from 0 to 125: centre
-  // (62.5, 62.5) rounds to pixel 62, not 63.
-  RecordingSurface surface(500, 400);
-  FractalRenderer renderer;
-  renderer.Initialize(surface);
-  renderer.WindowSet(-0.7436, 0.1318, 0.0005);
-  renderer.Redraw(false);
-  ASSERT_TRUE(renderer.RendererCallback());
-  const auto& first = surface.fills.front();
-  EXPECT_EQ(first.x1, 0);
-  EXPECT_EQ(first.x2, 125);
-  EXPECT_EQ(first.y2, 125);
-  const int count = renderer.IteratePoint(renderer.GetVirtualX(62), renderer.GetVirtualY(62));
-  EXPECT_EQ(surface.picture.Pixel(0, 0), renderer.CountColour(count));
-  EXPECT_EQ(surface.picture.Pixel(125, 125), renderer.CountColour(count));
-  // The last block starts at 500 and is clipped to nothing visible.
-  EXPECT_EQ(surface.fills.back().x1, 500);
-  EXPECT_EQ(surface.fills.size(), 5u);
+  // (62.5, 62.5) rounds to pixel 62, not 63. The last block starts at 500.
+  Harness h({500, 400, 256, -0.8, 0.196, 0.05});  // neighbouring centres differ here
+  h.renderer.Redraw(false);
+  ASSERT_TRUE(h.renderer.RendererCallback());
+  EXPECT_EQ(h.surface.rows, (std::vector<RecordingSurface::BlockRow>{{0, 125, 125, 125, 5}}));
+  const FractalRenderer& r = h.renderer;
+  const std::int32_t colour = r.CountColour(r.IteratePoint(r.GetVirtualX(62), r.GetVirtualY(62)));
+  EXPECT_NE(colour, r.CountColour(r.IteratePoint(r.GetVirtualX(63), r.GetVirtualY(63))));
+  EXPECT_EQ(h.surface.picture.Pixel(0, 0), colour);
+  EXPECT_EQ(h.surface.picture.Pixel(124, 125), colour);  // column 125 is the next block's
 }
 
-TEST(RenderingTest, DraftIsOneSweepOfSmallBlocksWithoutPasses) {
-  Harness h(10, 5);
-  auto& [surface, listener, renderer] = h;
-  renderer.Redraw(true);
-  EXPECT_EQ(RunToEnd(renderer), 3);  // rows 0, 2 and 4
-  EXPECT_EQ(listener.events, (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender", "Progress", "Progress",
-                                                       "Progress", "AfterRender"}));
-  EXPECT_EQ(listener.progress, (std::vector<double>{0.4, 0.8, 1.2}));
-  EXPECT_EQ(surface.fills.size(), 3u * 6u);  // 3 x 3 blocks at x = 0, 2, ..., 10
-}
+TEST(RenderingTest, ADraftIsOneSweepOfSmallBlocksAndAnAbortKeepsItsPicture) {
+  Harness h({.width = 10, .height = 5, .draft = true});
+  EXPECT_EQ(h.Render(), 3);
+  EXPECT_EQ(h.listener.events, (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender", "Progress",
+                                                         "Progress", "Progress", "AfterRender"}));
+  EXPECT_EQ(h.listener.progress, (std::vector<double>{0.4, 0.8, 1.2}));
+  using Row = RecordingSurface::BlockRow;
+  EXPECT_EQ(h.surface.rows, (std::vector<Row>{{0, 2, 2, 2, 6}, {2, 4, 2, 2, 6}, {4, 6, 2, 2, 6}}));
 
-TEST(RenderingTest, AbortKeepsThePictureAndTheNextCallbackStartsOver) {
-  Harness h(100, 100);
-  auto& [surface, listener, renderer] = h;
-  renderer.Redraw(true);
-  ASSERT_TRUE(renderer.RendererCallback());
-  ASSERT_TRUE(renderer.RendererCallback());
-  const std::int32_t drawn = surface.picture.Pixel(5, 1);
-  listener.events.clear();
-  renderer.Abort();
-  EXPECT_EQ(listener.events, std::vector<std::string>{"Abort"});
-  EXPECT_EQ(surface.clears, 1);
-  EXPECT_EQ(surface.picture.Pixel(5, 1), drawn);
-
+  h.renderer.Redraw(true);
+  ASSERT_TRUE(h.renderer.RendererCallback());
+  const std::vector<std::int32_t> drawn = h.surface.picture.Pixels();
+  h.listener.events.clear();
+  h.renderer.Abort();
+  EXPECT_TRUE(h.surface.picture.Pixels() == drawn);
   // Without a new Redraw the render restarts from the top, still as a draft.
-  const std::size_t fillsBefore = surface.fills.size();
-  ASSERT_TRUE(renderer.RendererCallback());
-  EXPECT_EQ(listener.events, (std::vector<std::string>{"Abort", "BeforeRender", "Progress"}));
-  EXPECT_EQ(surface.fills[fillsBefore].y1, 0);
-  EXPECT_EQ(surface.fills[fillsBefore].y2, 2);
-  EXPECT_EQ(surface.clears, 1);
+  ASSERT_TRUE(h.renderer.RendererCallback());
+  EXPECT_EQ(h.listener.events, (std::vector<std::string>{"Abort", "BeforeRender", "Progress"}));
+  EXPECT_EQ(h.surface.rows.back(), (Row{0, 2, 2, 2, 6}));
+  EXPECT_EQ(h.surface.clears, 2);
 }
 
-TEST(RenderingTest, EveryRenderEndsAndAFinishedOneDrawsNothingMore) {
-  // Empty and one- or two-pixel surfaces have no block size to step by.
-  for (auto [width, height] : {std::pair{0, 0}, std::pair{0, 10}, std::pair{1, 1}, std::pair{2, 3}, std::pair{10, 5}}) {
-    RecordingSurface surface(width, height);
-    RecordingListener listener;
-    FractalRenderer renderer;
-    renderer.SetListener(&listener);
-    renderer.Initialize(surface);
-    for (bool draft : {false, true}) {
-      renderer.Redraw(draft);
-      EXPECT_LE(RunToEnd(renderer, 50), 50) << width << "x" << height;
-      EXPECT_EQ(listener.Milestones().back(), "AfterRender") << width << "x" << height;
-      const std::size_t fills = surface.fills.size();
-      const std::size_t events = listener.events.size();
-      EXPECT_FALSE(renderer.RendererCallback());
-      EXPECT_EQ(surface.fills.size(), fills);
-      EXPECT_EQ(listener.events.size(), events);
+struct Rendered {
+  std::vector<std::int32_t> pixels;
+  std::vector<std::string> events;
+  std::vector<double> progress;
+  bool tookShortcut;
+};
+// Before the callback numbered `first` (from 0), `second` changes the view.
+using Change = std::pair<int, std::function<void(FractalRenderer&, MemorySurface&)>>;
+
+Rendered RenderView(const View& view, RowCounter* counter, const std::vector<Change>& changes, bool tryShortcut,
+                    const std::function<void(const Harness&)>& check = [](const Harness&) {}) {
+  Harness h(view, counter);
+  h.renderer.Redraw(view.draft);
+  const bool tookShortcut = tryShortcut && h.renderer.DrawFinalPassAtOnce();
+  if (tookShortcut) { EXPECT_FALSE(h.renderer.DrawFinalPassAtOnce()); }
+  std::size_t next = 0;
+  h.RunToEnd([&](int call) {
+    if (next == changes.size() || changes[next].first != call) return;
+    // Gives the helpers time to count ahead, so that the change meets rows
+    // counted under the old settings; the comparison holds either way.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (!counter && h.renderer.RowsCountedAhead() < 2 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::yield();
+    changes[next++].second(h.renderer, h.surface.picture);
+  });
+  // A render ends once, and a finished one draws nothing more.
+  const auto drawn = std::pair(h.surface.rows.size(), h.listener.events.size());
+  EXPECT_FALSE(h.renderer.RendererCallback());
+  EXPECT_EQ(std::pair(h.surface.rows.size(), h.listener.events.size()), drawn);
+  EXPECT_EQ(std::count(h.listener.events.begin(), h.listener.events.end(), "AfterRender"), 1);
+  check(h);
+  return {h.surface.picture.Pixels(), h.listener.events, h.listener.progress, tookShortcut};
+}
+
+// Where a render ends with a per-pixel pass, every pixel shows its own point,
+// worked out independently, and Progress stayed positive.
+void ExpectEveryPixelsOwnPoint(const Harness& h) {
+  const FractalRenderer& r = h.renderer;
+  const int cap = r.GetMaxIterations();
+  const bool julia = r.GetFractalType() == FractalType::Julia;
+  int wrong = 0;
+  for (int y = 0; y < h.surface.picture.Height(); ++y)
+    for (int x = 0; x < h.surface.picture.Width(); ++x) {
+      const double re = r.GetVirtualX(x), im = r.GetVirtualY(y);
+      const int count = julia ? IndependentCount(re, im, r.GetJuliaPointReal(), r.GetJuliaPointImaginary(), cap)
+                              : IndependentCount(0, 0, re, im, cap);
+      wrong += h.surface.picture.Pixel(x, y) != (count == cap ? 0 : HLSToRGB((4 * count) % 256, 127, 255));
     }
-    for (double progress : listener.progress) EXPECT_TRUE(std::isfinite(progress));
-  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_GT(*std::min_element(h.listener.progress.begin(), h.listener.progress.end()), 0.0);
+  EXPECT_EQ(h.listener.progress.back(), 1.0);
 }
 
-// Pixels that differ from the colour of their own point: what a finished full
-// render with a per-pixel pass must leave.
-int PixelsOffTheirOwnPoint(const FractalRenderer& renderer, const MemorySurface& picture) {
-  int differences = 0;
-  for (int y = 0; y < picture.Height(); ++y)
-    for (int x = 0; x < picture.Width(); ++x)
-      if (picture.Pixel(x, y) !=
-          renderer.CountColour(renderer.IteratePoint(renderer.GetVirtualX(x), renderer.GetVirtualY(y))))
-        ++differences;
-  return differences;
-}
-
-TEST(RenderingTest, WideSurfacesWhoseBlocksRoundToNothingEndWithAPerPixelPass) {
-  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
-      {6561, {"2/9", "3/9", "4/9", "5/9", "6/9", "7/9", "9/9"}},
-      {8192, {"2/9", "3/9", "4/9", "5/9", "6/9", "7/9", "9/9"}},
-      {10922, {"2/10", "3/10", "4/10", "5/10", "6/10", "7/10", "10/10"}},
-      {21846, {"2/12", "3/12", "4/12", "5/12", "6/12", "7/12", "8/12", "12/12"}},
-      {32767, {"2/13", "3/13", "4/13", "5/13", "6/13", "7/13", "8/13", "13/13"}},
+// The fast path paints exactly what the reference loop paints, with the same
+// events, also through changes that land in the coarse passes and in the
+// per-pixel pass (no count made before a change may be painted after it);
+// drawing only the last pass, where that pass covers every pixel, leaves the
+// same picture. The last pass does not cover every pixel when it is a draft's
+// 2-pixel blocks (180 x 90), a pass of single pixels that ends after its first
+// row (4 x 9), of 2-pixel blocks (8 x 6) or a row of blocks of no size (1 x 5).
+// Where the passes are given, the render ends on single pixels: among them
+// surfaces so wide that their blocks round to nothing before the last pass,
+// and surfaces near the 16-bit height limit. Surfaces without width or
+// height (a minimised window) begin and end at once; one or two pixels wide,
+// they have no block size to step by.
+TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
+  const std::vector<Change> changes{
+      {3, [](FractalRenderer& r, MemorySurface&) { r.WindowCenterRelative(40, 30); }},
+      {20, [](FractalRenderer& r, MemorySurface&) { r.SetMaxIterations(90); }},
+      {60, [](FractalRenderer& r, MemorySurface&) { r.SetFractal(FractalType::Julia); }},
+      {80, [](FractalRenderer& r, MemorySurface&) { r.SetJuliaPoint(-0.8, 0.156); }},
+      {100, [](FractalRenderer&, MemorySurface& s) { s.Resize(s.Width() - 7, s.Height() + 5); }},
+      {130, [](FractalRenderer& r, MemorySurface&) { r.WindowZoomIn(); }},
   };
-  for (const auto& [width, passes] : cases) {
-    MemorySurface picture(width, 3);
-    RecordingListener listener;
-    FractalRenderer renderer;
-    renderer.SetListener(&listener);
-    renderer.Initialize(picture);
-    renderer.SetMaxIterations(64);
-    renderer.Redraw(false);
-    RunToEnd(renderer, 1000);
-    std::vector<std::string> announced;
-    for (const std::string& event : listener.Milestones())
-      if (event.rfind("ProgressPass ", 0) == 0) announced.push_back(event.substr(13));
-    EXPECT_EQ(announced, passes) << width;
-    EXPECT_EQ(listener.Milestones().back(), "AfterRender") << width;
-    EXPECT_EQ(PixelsOffTheirOwnPoint(renderer, picture), 0) << width;
-  }
-}
-
-TEST(RenderingTest, TallSurfacesEndWithoutNegativeProgress) {
-  for (int height = 32760; height <= 32767; ++height) {
-    MemorySurface picture(16, height);
-    RecordingListener listener;
-    FractalRenderer renderer;
-    renderer.SetListener(&listener);
-    renderer.Initialize(picture);
-    renderer.SetMaxIterations(32);
-    renderer.Redraw(false);
-    // 16 wide: 4-pixel blocks, then the per-pixel pass.
-    EXPECT_EQ(RunToEnd(renderer, 50000), (height + 3) / 4 + height) << height;
-    EXPECT_EQ(listener.Milestones().back(), "AfterRender") << height;
-    EXPECT_GT(*std::min_element(listener.progress.begin(), listener.progress.end()), 0.0) << height;
-    EXPECT_EQ(PixelsOffTheirOwnPoint(renderer, picture), 0) << height;
+  struct Case {
+    View view;
+    bool changed, lastPassCovers;
+    std::string passes = "";
+  };
+  std::vector<Case> cases{
+      {{300, 200}, true, true}, {{257, 300}, true, true}, {{1000, 120}, true, true}, {{64, 400}, true, true},
+      {{120, 70, 4096, -0.7436438870371587, 0.1318259042053119, 1e-9}, false, true, "2/3 3/3 "},
+      {{90, 50, 16384, -0.1, 0.0, 0.5}, false, true, "2/3 3/3 "},
+      {{97, 61, 500, 0, 0, 3, true}, false, true, "2/3 3/3 "},
+      {{100, 75, 300, -0.745, 0.11, 0.02}, false, true, "2/3 3/3 "},
+      {{180, 90, 500, 0, 0, 3, true, true}, false, false}, {{17, 40, 100, -0.5, 0, 3}, false, true, "2/2 2/2 "},
+      {{4, 1}, false, true, "2/1 "}, {{4, 9}, false, false}, {{1, 1}, false, true}, {{8, 6}, false, false},
+      {{1, 5}, false, false}, {{2, 3}, false, false}, {{10, 5, 256, 0, 0, 4, false, true}, false, false},
+      {{0, 10}, false, false}, {{50, 0}, false, false}, {{0, 0, 256, 0, 0, 4, false, true}, false, false},
+      {{6561, 3, 64}, false, true, "2/9 3/9 4/9 5/9 6/9 7/9 9/9 "},
+      {{8192, 3, 64}, false, true, "2/9 3/9 4/9 5/9 6/9 7/9 9/9 "},
+      {{10922, 3, 64}, false, true, "2/10 3/10 4/10 5/10 6/10 7/10 10/10 "},
+      {{21846, 3, 64}, false, true, "2/12 3/12 4/12 5/12 6/12 7/12 8/12 12/12 "},
+      {{32767, 3, 64}, false, true, "2/13 3/13 4/13 5/13 6/13 7/13 8/13 13/13 "}};
+  for (int height = 32760; height <= 32767; ++height) cases.push_back({{16, height, 32}, false, true, "2/2 2/2 "});
+  ReferenceRowCounter reference;
+  for (const auto& [view, changed, lastPassCovers, passes] : cases) {
+    SCOPED_TRACE(std::to_string(view.width) + "x" + std::to_string(view.height));
+    const std::vector<Change> viewChanges = changed ? changes : std::vector<Change>{};
+    // The reference loop is the yardstick and is never cut short.
+    const Rendered expected = RenderView(view, &reference, viewChanges, true, [&](const Harness& h) {
+      if (passes.empty()) return;
+      std::string announced;
+      for (const std::string& event : h.listener.Milestones())
+        if (event.rfind("ProgressPass ", 0) == 0) announced += event.substr(13) + " ";
+      EXPECT_EQ(announced, passes);
+      ExpectEveryPixelsOwnPoint(h);
+    });
+    EXPECT_FALSE(expected.tookShortcut);
+    if (view.width * view.height == 0) {
+      EXPECT_EQ(expected.events, (std::vector<std::string>{"ZoomChange 1", "Redraw", "BeforeRender", "AfterRender"}));
+    }
+    const Rendered fast = RenderView(view, nullptr, viewChanges, false);
+    EXPECT_EQ(fast.events, expected.events);
+    EXPECT_EQ(fast.progress, expected.progress);
+    EXPECT_TRUE(fast.pixels == expected.pixels);
+    if (changed) continue;
+    const Rendered lastPass = RenderView(view, nullptr, {}, true);
+    EXPECT_EQ(lastPass.tookShortcut, lastPassCovers);
+    const std::vector<std::string> lastEvents(lastPass.events.end() - 3, lastPass.events.end());
+    if (lastPassCovers) { EXPECT_EQ(lastEvents, (std::vector<std::string>{"Redraw", "BeforeRender", "AfterRender"})); }
+    EXPECT_TRUE(lastPass.pixels == expected.pixels);
   }
 }
 
 TEST(RenderingTest, BorderScanFindsTheSmallestCountOnTheEdges) {
-  Harness h(20, 10);
-  auto& [surface, listener, renderer] = h;
-  renderer.WindowSet(-0.5, 0, 1);
-  listener.events.clear();
+  Harness h({20, 10, 256, -0.5, 0, 1});
   int expected = 256;
   const auto consider = [&](double x, double y) {
-    expected = std::min(expected, IndependentCount(renderer.GetVirtualX(x), renderer.GetVirtualY(y), 0, 0, 256));
+    expected = std::min(expected, IndependentCount(0, 0, h.renderer.GetVirtualX(x), h.renderer.GetVirtualY(y), 256));
   };
   for (int x = 0; x <= 20; ++x) consider(x, 0), consider(x, 10);
   for (int y = 0; y <= 10; ++y) consider(0, y), consider(20, y);
-  EXPECT_EQ(renderer.WindowFindMinIterations(), expected);
+  EXPECT_EQ(h.renderer.WindowFindMinIterations(), expected);
   EXPECT_LT(expected, 256);
-  ASSERT_EQ(listener.boundingProgress.size(), 21u + 11u);
-  EXPECT_EQ(listener.boundingProgress.back(), 32.0 / 30);
-  EXPECT_EQ(listener.events.back(), "AfterBounding");
+  ASSERT_EQ(h.listener.boundingProgress.size(), 21u + 11u);
+  EXPECT_EQ(h.listener.boundingProgress.front(), 1.0 / 30);
+  EXPECT_EQ(h.listener.boundingProgress.back(), 32.0 / 30);
+  EXPECT_EQ(h.listener.events.back(), "AfterBounding");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
 #include "RecordingListener.h"
@@ -13,13 +15,13 @@ class ViewportTest : public testing::Test {
     renderer.Initialize(surface);
   }
 
-  void ExpectView(double left, double top, double width, double height, double pixelSize) {
-    EXPECT_EQ(renderer.GetWindowLeft(), left);
-    EXPECT_EQ(renderer.GetWindowTop(), top);
-    EXPECT_EQ(renderer.GetWindowWidth(), width);
-    EXPECT_EQ(renderer.GetWindowHeight(), height);
-    EXPECT_EQ(renderer.GetVirtualX(3), left + 3 * pixelSize);
-    EXPECT_EQ(renderer.GetVirtualY(3), top + 3 * pixelSize);
+  // The view's corner and size, and the point of pixel (3, 3).
+  std::vector<double> View() const {
+    return {renderer.GetWindowLeft(), renderer.GetWindowTop(), renderer.GetWindowWidth(), renderer.GetWindowHeight(),
+            renderer.GetVirtualX(3), renderer.GetVirtualY(3)};
+  }
+  static std::vector<double> View(double left, double top, double width, double height, double pixelSize) {
+    return {left, top, width, height, left + 3 * pixelSize, top + 3 * pixelSize};
   }
 
   MemorySurface surface{400, 300};
@@ -27,25 +29,20 @@ class ViewportTest : public testing::Test {
   FractalRenderer renderer;
 };
 
-TEST_F(ViewportTest, InitializeShowsFourUnitsAroundTheOrigin) {
-  ExpectView(-2, -1.5, 4, 3, 0.01);
-  EXPECT_EQ(renderer.GetVirtualX(200), 0.0);
-  EXPECT_EQ(renderer.GetVirtualY(150), 0.0);
+TEST_F(ViewportTest, ZoomOperationsFromTheStartingViewOfFourUnitsAroundTheOrigin) {
+  EXPECT_EQ(View(), View(-2, -1.5, 4, 3, 0.01));
   EXPECT_EQ(listener.events, std::vector<std::string>{"ChangeIterations 256"});
-}
-
-TEST_F(ViewportTest, ZoomOperations) {
   listener.events.clear();
   renderer.WindowZoomIn();
-  ExpectView(-1, -0.75, 2, 1.5, 0.005);
+  EXPECT_EQ(View(), View(-1, -0.75, 2, 1.5, 0.005));
   renderer.WindowZoomOut();
-  ExpectView(-2, -1.5, 4, 3, 0.01);
+  EXPECT_EQ(View(), View(-2, -1.5, 4, 3, 0.01));
   EXPECT_EQ(listener.events, (std::vector<std::string>{"ZoomChange 2", "Redraw", "ZoomChange 1", "Redraw"}));
 
   // A dragged rectangle becomes the view, its own height winning over the
   // surface's aspect, without a redraw.
   renderer.WindowZoom(100, 50, 200, 150);
-  ExpectView(-1, -1, 2, 1.5, 0.005);
+  EXPECT_EQ(View(), View(-1, -1, 2, 1.5, 0.005));
   renderer.WindowZoom(0, 0, 200, 20);
   EXPECT_EQ(renderer.GetWindowHeight(), 0.1);
   EXPECT_EQ(listener.events.size(), 4u);
@@ -57,41 +54,36 @@ TEST_F(ViewportTest, ZoomOperations) {
 
 TEST_F(ViewportTest, CentringResetAndRescale) {
   renderer.WindowCenterRelative(0, 0);  // the old top-left pixel becomes the centre
-  EXPECT_EQ(renderer.GetWindowCenterX(), -2.0);
-  EXPECT_EQ(renderer.GetWindowCenterY(), -1.5);
+  EXPECT_EQ(std::pair(renderer.GetWindowCenterX(), renderer.GetWindowCenterY()), std::pair(-2.0, -1.5));
   renderer.WindowCenterAbsolute(0.25, -0.5);
-  ExpectView(-1.75, -2.0, 4, 3, 0.01);
+  EXPECT_EQ(View(), View(-1.75, -2.0, 4, 3, 0.01));
 
   renderer.WindowSet(1, 1, 1);
-  const double left = renderer.GetWindowLeft();
   renderer.WindowReset();  // the width only: the corner stays
-  EXPECT_EQ(renderer.GetWindowWidth(), 4.0);
-  EXPECT_EQ(renderer.GetWindowLeft(), left);
+  EXPECT_EQ(View(), View(0.5, 0.625, 4, 3, 0.01));
 
   renderer.WindowSet(0.5, -0.25, 2);
   surface.Resize(200, 400);  // a resized window: width and centre stay
   renderer.WindowRescale();
-  ExpectView(-0.5, -2.25, 2, 4, 0.01);
-}
+  EXPECT_EQ(View(), View(-0.5, -2.25, 2, 4, 0.01));
 
-TEST_F(ViewportTest, EmptySurfaceKeepsTheLastUsableScale) {
-  // A minimised window reports no size; the view and its centre must survive.
+  // A minimised window reports no size; the view and its centre survive.
   surface.Resize(0, 0);
   renderer.WindowRescale();
   renderer.WindowZoomIn();
-  ExpectView(-1, -0.75, 2, 1.5, 0.005);
-  surface.Resize(400, 300);
+  surface.Resize(200, 400);
   renderer.WindowRescale();
-  ExpectView(-1, -0.75, 2, 1.5, 0.005);
+  EXPECT_EQ(View(), View(0, -1.25, 1, 2, 0.005));
 }
 
 TEST_F(ViewportTest, ChangeIterationsComesOnlyOnChangeAndBeforeTheCapIsStored) {
+  // (new cap, cap visible during the event)
   struct CapWatcher : RendererListener {
-    FractalRenderer* renderer = nullptr;
-    std::vector<std::pair<int, int>> seen;  // (new cap, cap visible during the event)
-    void OnChangeIterations(std::int32_t cap) override { seen.emplace_back(cap, renderer->GetMaxIterations()); }
-  } watcher;
-  watcher.renderer = &renderer;
+    explicit CapWatcher(const FractalRenderer& watched) : renderer(watched) {}
+    void OnChangeIterations(std::int32_t cap) override { seen.emplace_back(cap, renderer.GetMaxIterations()); }
+    const FractalRenderer& renderer;
+    std::vector<std::pair<int, int>> seen;
+  } watcher(renderer);
   renderer.SetListener(&watcher);
   renderer.SetMaxIterations(256);
   renderer.SetMaxIterations(512);

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "BookmarkFolder.h"
@@ -18,12 +19,12 @@ const std::string kZoomHint = "Click on a point and drag the mouse to zoom into 
 const std::string kJuliaHint = "Pick a point in the viewport to serve as the origin for the next Julia set";
 const std::string kTraceHint = "Click and drag the mouse to define the area you want to trace";
 const std::string kNotSaved = "The picture was not saved.";
+using Button = Explorer::MouseButton;
 
 // Shows what the model shows, as a window would, and records the hand-offs.
 class FakeView final : public ExplorerView {
  public:
   explicit FakeView(MemorySurface& viewport) : viewport_(viewport) {}
-
   float ViewportWidth() const override { return viewport_.ScaleWidth(); }
   float ViewportHeight() const override { return viewport_.ScaleHeight(); }
   void ShowStatus(const std::string& text) override { statuses.push_back(text); }
@@ -33,88 +34,74 @@ class FakeView final : public ExplorerView {
   void ShowMagnification(const std::string& text) override { magnification = text; }
   void ShowCoordinates(const std::string& text) override { coordinates = text; }
   void PlaceCoordinates(bool bottom) override { coordinatesAtBottom = bottom; }
-  void ShowToolCaption(Tool tool, const std::string& caption) override { captions[Index(tool)] = caption; }
-  void ShowToolLook(Tool tool, ToolLook look) override { looks[Index(tool)] = look; }
-  void ShowToolHighlight(Tool tool, bool on) override { highlighted[Index(tool)] = on; }
+  void ShowToolCaption(Tool tool, const std::string& caption) override { captions[tool] = caption; }
+  void ShowToolLook(Tool tool, ToolLook look) override { pending[tool] = look == ToolLook::ModePending; }
+  void ShowToolHighlight(Tool tool, bool on) override { highlighted[tool] = on; }
   void ShowZoomBox(const ZoomBox& box) override { zoomBox = box; }
   void HideZoomBox() override { zoomBox.reset(); }
   void ShowTracer(const PixelLine& line) override { tracer = line; }
   void HideTracer() override { tracer.reset(); }
   void StartRenderTimer() override { timerRunning = true; }
   void StopRenderTimer() override { timerRunning = false; }
-  void FocusViewport() override { ++viewportFocused; }
-  std::optional<std::string> WritePicture(const std::string& fileName) override {
-    if (writeFailure) return writeFailure;
-    std::ofstream(fileName) << "picture";
-    return std::nullopt;
+  void FocusViewport() override { windows += "F"; }
+  std::optional<std::string> WritePicture(const std::string& name) override {
+    if (!writeFailure) std::ofstream(name) << "picture";
+    return writeFailure;
   }
-  void ShowOrbiter() override { ++orbiterShown; }
-  void ShowBookmarks() override { ++bookmarksShown; }
-  void ShowMelodizer(const MelodizerHandoff& handoff) override {
-    handoffs.push_back(handoff);
-    if (whileMelodizerOpen) whileMelodizerOpen();
-  }
+  void ShowOrbiter() override { windows += "O"; }
+  void ShowBookmarks() override { windows += "B"; }
+  void ShowMelodizer(const MelodizerHandoff& handoff) override { handoffs.push_back(handoff); whileMelodizerOpen(); }
 
-  const std::string& Status() const { return statuses.back(); }
-  const std::string& Caption(Tool tool) const { return captions[Index(tool)]; }
-  ToolLook Look(Tool tool) const { return looks[Index(tool)]; }
-  bool Highlighted(Tool tool) const { return highlighted[Index(tool)]; }
-
-  std::vector<std::string> statuses{" "};
-  std::vector<double> progress;
-  std::vector<double> progressRows;
+  std::vector<std::string> statuses{""};
+  std::vector<double> progress, progressRows;
   std::string iterations, magnification, coordinates;
-  bool coordinatesAtBottom = false;
-  std::array<std::string, kToolCount> captions{};
-  std::array<ToolLook, kToolCount> looks{};
-  std::array<bool, kToolCount> highlighted{};
+  bool coordinatesAtBottom = false, timerRunning = false;
+  std::map<Tool, std::string> captions;
+  std::map<Tool, bool> pending, highlighted;
   std::optional<ZoomBox> zoomBox;
   std::optional<PixelLine> tracer;
-  bool timerRunning = false;
-  int viewportFocused = 0;
+  // A letter for every Orbiter (O) or bookmarks window (B) shown and every
+  // time the viewport took the focus (F).
+  std::string windows;
   std::optional<std::string> writeFailure;
-  int orbiterShown = 0;
-  int bookmarksShown = 0;
   std::vector<MelodizerHandoff> handoffs;
-  std::function<void()> whileMelodizerOpen;
+  std::function<void()> whileMelodizerOpen = [] {};
 
  private:
-  static int Index(Tool tool) { return static_cast<int>(tool); }
   MemorySurface& viewport_;
 };
 
-// A main window's model on a 600 x 400 viewport, loaded, with its first
-// render done.
-class ExplorerSession {
+// A main window's model on a 600 x 400 viewport, with its first render done.
+class Session {
  public:
-  ExplorerSession() {
-    explorer.Load(viewport);
-    explorer.Start();
-    RunRender();
-  }
-
-  // The pump as the window runs it: off during each tick, on again while
-  // work remains.
-  void RunRender() {
-    while (view.timerRunning) {
-      view.timerRunning = false;
-      if (explorer.OnRenderTimerTick()) view.timerRunning = true;
-    }
-  }
-  void StartRenderAndTakeOneStep() {
+  Session() { explorer.Load(viewport); explorer.Start(); RunRender(); }
+  // The pump as the window runs it, while work remains.
+  void RunRender() { while (view.timerRunning) view.timerRunning = explorer.OnRenderTimerTick(); }
+  void StartRendering() {
     explorer.RedrawView();
     view.timerRunning = explorer.OnRenderTimerTick();
     ASSERT_TRUE(explorer.IsRendering());
   }
-  void Click(Tool tool) {
-    explorer.OnToolPressed(tool);
-    explorer.OnToolReleased(tool);
-  }
-  void ClickViewport(float x, float y, Explorer::MouseButton button = Explorer::MouseButton::Left) {
+  void Click(float x, float y, Button button = Button::Left) {
     explorer.OnViewportPressed(button, x, y);
     explorer.OnViewportReleased(x, y);
   }
-  double ViewWidth() const { return explorer.Renderer().GetWindowWidth(); }
+  // What a user sees of the view, the buttons and the mode, in one line. The
+  // window sets the first captions; the model only changes them.
+  std::string State() const {
+    const FractalRenderer& r = explorer.Renderer();
+    std::ostringstream state;
+    state << "width " << r.GetWindowWidth() << " at " << r.GetWindowCenterX() << "," << r.GetWindowCenterY()
+          << ", limit " << r.GetMaxIterations() << (view.timerRunning ? ", drawing" : ", still");
+    if (view.captions.count(Tool::FractalToggle)) state << ", " << view.captions.at(Tool::FractalToggle);
+    if (r.GetFractalType() == FractalType::Julia) state << " (julia)";
+    for (const auto& [tool, on] : view.pending)
+      if (on) state << ", pending " << static_cast<int>(tool);
+    if (explorer.Mode() != MouseMode::Normal) state << ", mode " << static_cast<int>(explorer.Mode());
+    state << (view.zoomBox ? ", zoom box" : "") << (view.tracer ? ", tracer" : "");
+    if (!view.windows.empty()) state << ", " << view.windows;
+    return state.str();
+  }
 
   MemorySurface viewport{600, 400};
   FakeView view{viewport};
@@ -123,392 +110,284 @@ class ExplorerSession {
   Explorer explorer{view, dialogs, folder.Path()};
 };
 
-class ExplorerTest : public testing::Test, protected ExplorerSession {};
+class ExplorerTest : public testing::Test, protected Session {};
 
 TEST_F(ExplorerTest, StartsOnTheWholeMandelbrotSetAndReportsEveryPassUntilReady) {
-  EXPECT_EQ(view.iterations, "256");
-  EXPECT_EQ(view.magnification, "1.00E+00X");
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), 0.0);
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterY(), 0.0);
-  EXPECT_EQ(view.Status(), "Ready");
-  EXPECT_EQ(view.Caption(Tool::RedrawAbort), "Redraw");
-  EXPECT_FALSE(explorer.IsRendering());
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, still");
+  EXPECT_EQ(std::vector({view.iterations, view.magnification, view.captions[Tool::RedrawAbort]}),
+            std::vector<std::string>({"256", "1.00E+00X", "Redraw"}));
+  EXPECT_EQ(view.statuses,
+            (std::vector<std::string>{"", "Initializing...", "Pass 2/4", "Pass 3/4", "Pass 4/4", "Ready"}));
   EXPECT_EQ(view.progress.back(), 0.0) << "the bar is emptied at the end";
-  EXPECT_EQ(view.statuses[1], "Initializing...");
-  const std::vector<std::string> passes(view.statuses.begin() + 2, view.statuses.end() - 1);
-  ASSERT_FALSE(passes.empty());
-  // The first pass bounds the set and reports no pass text of its own.
-  for (std::size_t pass = 0; pass < passes.size(); ++pass)
-    EXPECT_EQ(passes[pass], "Pass " + std::to_string(pass + 2) + "/" + std::to_string(passes.size() + 1));
   // The progress line crosses the viewport where the bar says the pass is.
   ASSERT_EQ(view.progressRows.size() + 1, view.progress.size());
   for (std::size_t i = 0; i < view.progressRows.size(); ++i) EXPECT_EQ(view.progressRows[i], view.progress[i] * 400);
 }
 
-TEST_F(ExplorerTest, ViewAndLimitButtonsChangeTheViewAndDrawItAgain) {
+// A click on a button cancels a pending Julia pick or trace (a drag in a
+// pending mode zooms nothing); only a button other than the pending mode's
+// own then runs its command. A cancelled pick goes back to the Mandelbrot
+// set's starting view; nothing is redrawn before a pick. Every row starts
+// from the view zoomed in once.
+TEST_F(ExplorerTest, ToolButtonsRunTheirCommandsAndCancelPendingModes) {
+  using enum Tool;
   const struct {
-    Tool tool;
-    double width;
-    std::int32_t limit;
-    const char* magnification;
-  } commands[] = {{Tool::ZoomIn, 2, 256, "2.00E+00X"},
-                  {Tool::ZoomOut, 4, 256, "1.00E+00X"},
-                  {Tool::ZoomOut, 8, 256, "5.00E-01X"},
-                  {Tool::HalveIterations, 8, 128, "5.00E-01X"},
-                  {Tool::DoubleIterations, 8, 256, "5.00E-01X"},
-                  {Tool::DoubleIterations, 8, 512, "5.00E-01X"}};
-  for (const auto& command : commands) {
-    Click(command.tool);
-    EXPECT_TRUE(view.timerRunning) << static_cast<int>(command.tool);
-    EXPECT_EQ(ViewWidth(), command.width);
-    EXPECT_EQ(explorer.Renderer().GetMaxIterations(), command.limit);
-    EXPECT_EQ(view.iterations, std::to_string(command.limit));
-    EXPECT_EQ(view.magnification, command.magnification);
-    RunRender();
-  }
-}
-
-TEST_F(ExplorerTest, PressesStopTheRenderExceptOnRedrawWhichAbortsOrRedrawsOnItsRelease) {
-  StartRenderAndTakeOneStep();
-  explorer.OnToolPressed(Tool::RedrawAbort);
-  EXPECT_TRUE(explorer.IsRendering()) << "its press stops nothing";
-  explorer.OnToolReleased(Tool::RedrawAbort);
-  EXPECT_FALSE(explorer.IsRendering());
-  EXPECT_FALSE(view.timerRunning);
-  EXPECT_EQ(view.Caption(Tool::RedrawAbort), "Redraw");
-  EXPECT_EQ(view.viewportFocused, 0);
-
-  Click(Tool::RedrawAbort);
-  EXPECT_EQ(view.viewportFocused, 1);
-  EXPECT_TRUE(view.timerRunning);
-  view.timerRunning = explorer.OnRenderTimerTick();
-  EXPECT_EQ(view.Caption(Tool::RedrawAbort), "Abort");
-  for (const Tool tool : {Tool::AddBookmark, Tool::SavePicture, Tool::Orbiter, Tool::ZoomIn}) {
-    StartRenderAndTakeOneStep();
-    explorer.OnToolPressed(tool);
-    EXPECT_FALSE(explorer.IsRendering()) << static_cast<int>(tool);
-    EXPECT_FALSE(view.timerRunning);
-  }
-}
-
-TEST_F(ExplorerTest, AJuliaPickTakesTheClickedPointAndDrawsItsSetInTheStartingView) {
-  Click(Tool::ZoomIn);
-  RunRender();
-  Click(Tool::FractalToggle);
-  EXPECT_EQ(explorer.Mode(), MouseMode::JuliaPick);
-  EXPECT_EQ(view.Caption(Tool::FractalToggle), "Julia Set");
-  EXPECT_EQ(view.Look(Tool::FractalToggle), ToolLook::ModePending);
-  EXPECT_EQ(view.Status(), kJuliaHint);
-  EXPECT_EQ(view.progress.back(), 0.0);
-  EXPECT_FALSE(view.timerRunning) << "nothing is redrawn before the pick";
-  EXPECT_EQ(explorer.Renderer().GetFractalType(), FractalType::Julia);
-
-  const double real = explorer.Renderer().GetVirtualX(120);
-  const double imaginary = explorer.Renderer().GetVirtualY(90);
-  explorer.OnViewportMoved(false, 130, 95);
-  EXPECT_EQ(view.Status(), kJuliaHint) << "moves leave the status alone";
-  ClickViewport(120, 90, Explorer::MouseButton::Other);
-  EXPECT_EQ(explorer.Mode(), MouseMode::Normal);
-  EXPECT_EQ(view.Look(Tool::FractalToggle), ToolLook::Normal);
-  EXPECT_EQ(explorer.Renderer().GetJuliaPointReal(), real);
-  EXPECT_EQ(explorer.Renderer().GetJuliaPointImaginary(), imaginary);
-  EXPECT_EQ(ViewWidth(), 4.0);
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), 0.0);
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterY(), 0.0);
-  EXPECT_TRUE(view.timerRunning);
-  RunRender();
-
-  // From the Julia set the toggle returns straight to the starting view.
-  Click(Tool::ZoomIn);
-  Click(Tool::FractalToggle);
-  EXPECT_EQ(explorer.Mode(), MouseMode::Normal);
-  EXPECT_EQ(view.Caption(Tool::FractalToggle), "Mandelbrot Set");
-  EXPECT_EQ(explorer.Renderer().GetFractalType(), FractalType::Mandelbrot);
-  EXPECT_EQ(ViewWidth(), 4.0);
-}
-
-TEST(ExplorerModesTest, AnyButtonCancelsAPendingModeAndOnlyAnotherButtonRunsItsCommand) {
-  const struct {
-    Tool starter;
-    Tool next;
-    MouseMode after;
-    int orbiters;
-    std::int32_t limit;
-  } cases[] = {{Tool::FractalToggle, Tool::FractalToggle, MouseMode::Normal, 0, 256},
-               {Tool::FractalToggle, Tool::DoubleIterations, MouseMode::Normal, 0, 512},
-               {Tool::FractalToggle, Tool::Melodizer, MouseMode::Trace, 0, 256},
-               {Tool::Melodizer, Tool::Melodizer, MouseMode::Normal, 0, 256},
-               {Tool::Melodizer, Tool::Orbiter, MouseMode::Normal, 1, 256},
-               {Tool::Melodizer, Tool::FractalToggle, MouseMode::JuliaPick, 0, 256}};
+    std::vector<Tool> clicks;
+    const char* state;
+    std::string status = "";
+  } cases[] = {
+      {{ZoomIn}, "width 1 at 0,0, limit 256, drawing"},
+      {{ZoomOut, ZoomOut}, "width 8 at 0,0, limit 256, drawing"},
+      {{HalveIterations}, "width 2 at 0,0, limit 128, drawing"},
+      {{DoubleIterations}, "width 2 at 0,0, limit 512, drawing"},
+      {{RedrawAbort}, "width 2 at 0,0, limit 256, drawing, F"},
+      {{Orbiter}, "width 2 at 0,0, limit 256, still, O"},
+      {{LoadBookmarks}, "width 2 at 0,0, limit 256, still, B"},
+      {{FractalToggle}, "width 2 at 0,0, limit 256, still, Julia Set (julia), pending 3, mode 3", kJuliaHint},
+      {{FractalToggle, FractalToggle}, "width 4 at 0,0, limit 256, drawing, Mandelbrot Set"},
+      {{FractalToggle, DoubleIterations}, "width 4 at 0,0, limit 512, drawing, Mandelbrot Set"},
+      {{FractalToggle, Melodizer}, "width 4 at 0,0, limit 256, drawing, Mandelbrot Set, pending 6, mode 6"},
+      {{Melodizer}, "width 2 at 0,0, limit 256, still, pending 6, mode 6", kTraceHint},
+      {{Melodizer, Melodizer}, "width 2 at 0,0, limit 256, still"},
+      {{Melodizer, Orbiter}, "width 2 at 0,0, limit 256, still, O"},
+      {{Melodizer, FractalToggle}, "width 2 at 0,0, limit 256, still, Julia Set (julia), pending 3, mode 3"},
+  };
   for (const auto& c : cases) {
-    ExplorerSession session;
-    session.Click(Tool::ZoomIn);
-    session.Click(c.starter);
-    session.explorer.OnViewportPressed(Explorer::MouseButton::Left, 10, 10);
-    session.explorer.OnViewportMoved(true, 40, 40);
-    session.Click(c.next);
-    const FakeView& view = session.view;
-    const std::string label =
-        std::to_string(static_cast<int>(c.starter)) + " then " + std::to_string(static_cast<int>(c.next));
-    EXPECT_EQ(session.explorer.Mode(), c.after) << label;
-    EXPECT_EQ(view.orbiterShown, c.orbiters) << label;
-    EXPECT_EQ(session.explorer.Renderer().GetMaxIterations(), c.limit) << label;
-    EXPECT_EQ(view.Look(c.starter), ToolLook::Normal) << label;
-    if (c.starter == Tool::FractalToggle) {
-      // A cancelled pick goes back to the Mandelbrot set's starting view.
-      EXPECT_EQ(session.ViewWidth(), 4.0) << label;
-      EXPECT_EQ(session.explorer.Renderer().GetFractalType(),
-                c.after == MouseMode::JuliaPick ? FractalType::Julia : FractalType::Mandelbrot) << label;
-    } else {
-      EXPECT_FALSE(view.tracer) << label;
-      EXPECT_EQ(session.ViewWidth(), 2.0) << label;
+    Session session;
+    session.explorer.ClickTool(ZoomIn);
+    session.RunRender();
+    for (Tool tool : c.clicks) {
+      if (session.explorer.Mode() != MouseMode::Normal) {
+        session.explorer.OnViewportPressed(Button::Left, 10, 10);
+        session.explorer.OnViewportMoved(true, 40, 40);
+      }
+      session.explorer.ClickTool(tool);
+    }
+    EXPECT_EQ(session.State(), c.state) << static_cast<int>(c.clicks.back());
+    if (!c.status.empty()) {
+      EXPECT_EQ(session.view.statuses.back(), c.status);
+      EXPECT_EQ(session.view.progress.back(), 0.0) << "the bar is emptied for the hint";
     }
   }
 }
 
+TEST_F(ExplorerTest, PressesStopTheRenderExceptOnRedrawWhichAbortsOnItsRelease) {
+  for (const Tool tool : {Tool::AddBookmark, Tool::SavePicture, Tool::Orbiter, Tool::ZoomIn, Tool::RedrawAbort}) {
+    StartRendering();
+    explorer.OnToolPressed(tool);
+    const bool goesOn = tool == Tool::RedrawAbort;
+    EXPECT_EQ(std::pair(explorer.IsRendering(), view.timerRunning), std::pair(goesOn, goesOn)) << int(tool);
+    EXPECT_EQ(view.captions[Tool::RedrawAbort], goesOn ? "Abort" : "Redraw");
+  }
+  explorer.OnToolReleased(Tool::RedrawAbort);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, still");
+  EXPECT_EQ(view.captions[Tool::RedrawAbort], "Redraw");
+}
+
+TEST_F(ExplorerTest, AJuliaPickTakesTheClickedPointAndDrawsItsSetInTheStartingView) {
+  explorer.ClickTool(Tool::ZoomIn);
+  explorer.ClickTool(Tool::FractalToggle);
+  const ComplexNumber picked{explorer.Renderer().GetVirtualX(120), explorer.Renderer().GetVirtualY(90)};
+  explorer.OnViewportMoved(false, 130, 95);
+  EXPECT_EQ(view.statuses.back(), kJuliaHint) << "moves leave the status alone";
+  Click(120, 90, Button::Other);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, drawing, Julia Set (julia)");
+  EXPECT_EQ(std::pair(explorer.Renderer().GetJuliaPointReal(), explorer.Renderer().GetJuliaPointImaginary()),
+            std::pair(picked.real, picked.imaginary));
+  RunRender();
+  // From the Julia set the toggle returns straight to the starting view.
+  explorer.ClickTool(Tool::ZoomIn);
+  explorer.ClickTool(Tool::FractalToggle);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, drawing, Mandelbrot Set");
+}
+
 TEST_F(ExplorerTest, DraggingABoxZoomsIntoItAndAClickOrAnotherButtonDoesNot) {
-  const double pixel = ViewWidth() / 600;
-  const double left = explorer.Renderer().GetWindowLeft();
-  const double top = explorer.Renderer().GetWindowTop();
-  StartRenderAndTakeOneStep();
-  explorer.OnViewportPressed(Explorer::MouseButton::Left, 200.4f, 150.6f);
-  EXPECT_FALSE(explorer.IsRendering());
-  EXPECT_TRUE(explorer.IsDragging());
-  ASSERT_TRUE(view.zoomBox);
-  EXPECT_EQ(view.zoomBox->left, 200.4f);
-  EXPECT_EQ(view.zoomBox->top, 150.6f);
+  const FractalRenderer& r = explorer.Renderer();
+  const std::vector<double> zoomed{r.GetVirtualX(170), r.GetVirtualY(131), 60 * r.GetWindowWidth() / 600};
+  StartRendering();
+  explorer.OnViewportPressed(Button::Left, 200.4f, 150.6f);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, still, zoom box");
   EXPECT_EQ(view.zoomBox->width + view.zoomBox->height, 0.0f) << "the box starts as a point";
   explorer.OnViewportMoved(true, 230, 156);
+  EXPECT_EQ(view.zoomBox->PixelRectangle(), ZoomBox::FromDrag(200, 151, 230, 156, 600, 400).PixelRectangle());
+  EXPECT_EQ(view.statuses.back(), kZoomHint);
   EXPECT_FALSE(view.tracer) << "a zoom drag draws no trace line";
-  ASSERT_TRUE(view.zoomBox);
-  EXPECT_EQ(view.zoomBox->width, 60);
-  EXPECT_EQ(view.zoomBox->height, 40);
-  EXPECT_EQ(view.zoomBox->left, 170) << "centred on the start, rounded to whole pixels";
   explorer.OnViewportMoved(false, 400, 156);
   EXPECT_EQ(view.zoomBox->width, 60) << "only a move with the left button alone reshapes the box";
   explorer.OnViewportReleased(230, 156);
   EXPECT_FALSE(view.zoomBox);
-  EXPECT_FALSE(explorer.IsDragging());
-  EXPECT_DOUBLE_EQ(explorer.Renderer().GetWindowLeft(), left + 170 * pixel);
-  EXPECT_DOUBLE_EQ(explorer.Renderer().GetWindowTop(), top + 131 * pixel);
-  EXPECT_DOUBLE_EQ(ViewWidth(), 60 * pixel);
+  EXPECT_EQ(std::vector({r.GetWindowLeft(), r.GetWindowTop(), r.GetWindowWidth()}), zoomed);
   EXPECT_TRUE(view.timerRunning);
   RunRender();
-
-  const double zoomedWidth = ViewWidth();
-  for (const auto button : {Explorer::MouseButton::Left, Explorer::MouseButton::Other}) {
-    StartRenderAndTakeOneStep();
+  for (const auto button : {Button::Left, Button::Other}) {
+    StartRendering();
     explorer.OnViewportPressed(button, 100, 100);
-    EXPECT_EQ(explorer.IsDragging(), button == Explorer::MouseButton::Left);
-    // Width plus height 1.67: a click, no zoom.
+    EXPECT_EQ(explorer.IsDragging(), button == Button::Left);
+    // Width plus height 1.67: a click, no zoom, and the stopped render stays stopped.
     explorer.OnViewportMoved(true, 100.5f, 100.2f);
     explorer.OnViewportReleased(100.5f, 100.2f);
-    EXPECT_FALSE(view.zoomBox);
-    EXPECT_FALSE(explorer.IsDragging());
-    EXPECT_EQ(ViewWidth(), zoomedWidth);
-    EXPECT_FALSE(view.timerRunning) << "the stopped render stays stopped";
+    EXPECT_FALSE(explorer.IsDragging() || view.zoomBox || view.timerRunning);
+    EXPECT_EQ(r.GetWindowWidth(), zoomed[2]);
   }
 }
 
-TEST_F(ExplorerTest, TheReadoutShowsThePlaneUnderTheMouseInTheOtherHalfOfTheViewport) {
+TEST_F(ExplorerTest, TheReadoutShowsThePlaneUnderTheMouseInTheOtherHalfAndHoveringLightsOneButton) {
+  const FractalRenderer& r = explorer.Renderer();
   for (const auto& [y, atBottom] : {std::pair{20.0f, true}, {199.5f, true}, {200.0f, false}, {390.0f, false}}) {
     explorer.OnViewportMoved(false, 40, y);
     EXPECT_EQ(view.coordinatesAtBottom, atBottom) << y;
-    EXPECT_EQ(view.coordinates, FormatCoordinates(explorer.Renderer().GetVirtualX(40),
-                                                  explorer.Renderer().GetVirtualY(y)));
+    EXPECT_EQ(view.coordinates, FormatCoordinates(r.GetVirtualX(40), r.GetVirtualY(y)));
   }
-  const std::string shown = view.coordinates;
   explorer.OnReadoutHovered(10);
   EXPECT_TRUE(view.coordinatesAtBottom);
-  EXPECT_EQ(view.coordinates, shown) << "over the readout only its place follows the mouse";
-}
+  EXPECT_EQ(view.coordinates, FormatCoordinates(r.GetVirtualX(40), r.GetVirtualY(390))) << "only its place follows";
 
-TEST_F(ExplorerTest, HoveringLightsOneButtonAndShowsItsTipUntilTheBackgroundOrViewport) {
-  explorer.OnToolHovered(Tool::Orbiter);
-  EXPECT_TRUE(view.Highlighted(Tool::Orbiter));
-  const std::string orbiterTip = view.Status();
-  explorer.OnToolHovered(Tool::Melodizer);
-  EXPECT_FALSE(view.Highlighted(Tool::Orbiter));
-  EXPECT_EQ(view.Status(), orbiterTip) << "the Orbiter has always shown the Melodizer's tip";
-  explorer.OnToolHovered(Tool::SavePicture);
-  EXPECT_EQ(view.Status(), "Export the image in the viewport to a bitmap file");
-  const std::size_t shown = view.statuses.size();
-  explorer.OnToolHovered(Tool::SavePicture);
-  EXPECT_EQ(view.statuses.size(), shown) << "moving within one button changes nothing";
+  // The Orbiter has always shown the Melodizer's tip; moving within one
+  // button changes nothing; the status keeps the last tip until the viewport
+  // shows the zoom hint.
+  const std::string saveTip = "Export the image in the viewport to a bitmap file";
+  for (const Tool tool : {Tool::Orbiter, Tool::SavePicture, Tool::SavePicture}) explorer.OnToolHovered(tool);
+  EXPECT_EQ(view.highlighted, (std::map<Tool, bool>{{Tool::Orbiter, false}, {Tool::SavePicture, true}}));
+  EXPECT_EQ(std::vector(view.statuses.end() - 2, view.statuses.end()),
+            std::vector<std::string>({"Convert a linear cross-section of the fractal object into a melody", saveTip}));
   explorer.OnBackgroundHovered();
-  EXPECT_FALSE(view.Highlighted(Tool::SavePicture));
-  EXPECT_FALSE(explorer.HoveredTool());
-  EXPECT_EQ(view.Status(), "Export the image in the viewport to a bitmap file");
-
+  EXPECT_FALSE(view.highlighted[Tool::SavePicture] || explorer.HoveredTool());
   explorer.OnToolHovered(Tool::ZoomIn);
   explorer.OnViewportMoved(false, 5, 5);
-  EXPECT_FALSE(view.Highlighted(Tool::ZoomIn));
-  EXPECT_EQ(view.Status(), kZoomHint);
+  EXPECT_FALSE(view.highlighted[Tool::ZoomIn]);
+  EXPECT_EQ(std::vector(view.statuses.end() - 3, view.statuses.end()),
+            std::vector<std::string>({saveTip, "Zoom in 2X", kZoomHint}));
 }
 
-TEST_F(ExplorerTest, LeavingTheIterationBoxChecksTheTextAndAlwaysRestartsTheRender) {
+// A changed limit is shown as the renderer reports it, after the bounds; an
+// unchanged one as typed. A number left in the box ends the pending mode as a
+// click on Redraw would; text that is no number (limit 0 here) only brings
+// the limit back.
+TEST_F(ExplorerTest, LeavingTheIterationBoxChecksTheTextAndRestartsTheRender) {
   const struct {
     const char* typed;
     const char* shown;
     std::int32_t limit;
-    bool redrawn;
-  } entries[] = {// A changed limit is shown as the renderer reports it...
-                 {"0", "1", 1, true},        {"500000", "131072", 131072, true}, {"900000", "131072", 131072, true},
-                 {" 300 ", "300", 300, true},
-                 {"2.5", "2", 2, true},      {"3.5e2", "350", 350, true},
-                 // ...an unchanged one as typed, after the bounds.
-                 {" 350 ", " 350 ", 350, true}, {"350.4", "350.4", 350, true},
-                 {"lots", "350", 350, false}, {"", "350", 350, false}};
+  } entries[] = {{"0", "1", 1},        {"-40", "1", 1},        {"0.9", "1", 1},          {"500000", "131072", 131072},
+                 {"1e9", "131072", 131072},   {"131072.4", "131072", 131072}, {"131072.0", "131072.0", 131072},
+                 {" 300 ", "300", 300}, {"2.5", "2", 2},        {"3.5", "4", 4},          {"3.5e2", "350", 350},
+                 {" 350 ", " 350 ", 350}, {"350.4", "350.4", 350}, {"lots", "350", 0},    {"", "350", 0},
+                 {"12abc", "350", 0},   {"inf", "350", 0},      {"nan", "350", 0}};
   for (const auto& entry : entries) {
-    Click(Tool::Melodizer);
+    explorer.ClickTool(Tool::Melodizer);
     explorer.OnIterationsTyped(entry.typed);
     explorer.OnIterationsLeft();
     EXPECT_EQ(view.iterations, entry.shown) << entry.typed;
-    EXPECT_EQ(explorer.Renderer().GetMaxIterations(), entry.limit) << entry.typed;
-    EXPECT_EQ(view.timerRunning, entry.redrawn) << entry.typed;
-    // A number left in the box ends the pending mode as a click on Redraw would.
-    EXPECT_EQ(explorer.Mode(), entry.redrawn ? MouseMode::Normal : MouseMode::Trace) << entry.typed;
-    if (!entry.redrawn) Click(Tool::Melodizer);
+    const std::string redrawn = "width 4 at 0,0, limit " + std::to_string(entry.limit) + ", drawing, F";
+    EXPECT_EQ(State(), entry.limit ? redrawn : "width 4 at 0,0, limit 350, still, pending 6, mode 6") << entry.typed;
+    if (!entry.limit) explorer.ClickTool(Tool::Melodizer);
     RunRender();
+    view.windows.clear();
   }
 }
 
 TEST_F(ExplorerTest, ATracedLineGoesToTheMelodizerWithTheViewsSetAndThenTraceModeEnds) {
-  const Bookmark julia{"J", 0.1, -0.2, 3.0, 300, 1, -0.8, 0.156};
-  explorer.ShowBookmark(julia);
+  explorer.ShowBookmark({"J", 0.1, -0.2, 3.0, 300, 1, -0.8, 0.156});
   RunRender();
-  Click(Tool::Melodizer);
-  EXPECT_EQ(explorer.Mode(), MouseMode::Trace);
-  EXPECT_EQ(view.Look(Tool::Melodizer), ToolLook::ModePending);
-  EXPECT_EQ(view.Status(), kTraceHint);
+  explorer.ClickTool(Tool::Melodizer);
   explorer.OnIterationsTyped("40000.5");
-
-  StartRenderAndTakeOneStep();
-  explorer.OnViewportPressed(Explorer::MouseButton::Other, 10, 20);
+  StartRendering();
+  explorer.OnViewportPressed(Button::Other, 10, 20);
   EXPECT_TRUE(explorer.IsRendering()) << "tracing does not stop the main render";
   explorer.OnViewportMoved(false, 50, 60);
-  ASSERT_TRUE(view.tracer);
   EXPECT_EQ(view.tracer->x2, 50);
-  bool traceShownWhileOpen = false;
-  view.whileMelodizerOpen = [&] { traceShownWhileOpen = view.tracer && explorer.Mode() == MouseMode::Trace; };
+  std::string whileOpen;
+  view.whileMelodizerOpen = [&] { whileOpen = State(); };
   explorer.OnViewportReleased(70, 80);
-
-  ASSERT_EQ(view.handoffs.size(), 1u);
-  const MelodizerHandoff& handoff = view.handoffs[0];
-  const FractalRenderer& renderer = explorer.Renderer();
-  EXPECT_EQ(handoff.realPart1, renderer.GetVirtualX(10));
-  EXPECT_EQ(handoff.imaginaryPart1, renderer.GetVirtualY(20)) << "not negated as in the readout";
-  EXPECT_EQ(handoff.realPart2, renderer.GetVirtualX(70));
-  EXPECT_EQ(handoff.imaginaryPart2, renderer.GetVirtualY(80));
-  EXPECT_EQ(handoff.maxIterations, 40000);
-  EXPECT_EQ(handoff.fractalType, FractalType::Julia);
-  EXPECT_EQ(handoff.juliaReal, -0.8);
-  EXPECT_EQ(handoff.juliaImaginary, 0.156);
-  EXPECT_TRUE(traceShownWhileOpen);
-  EXPECT_EQ(explorer.Mode(), MouseMode::Normal);
-  EXPECT_EQ(view.Look(Tool::Melodizer), ToolLook::Normal);
-  EXPECT_FALSE(view.tracer);
+  EXPECT_EQ(whileOpen, "width 3 at 0.1,-0.2, limit 300, drawing, Julia Set (julia), pending 6, mode 6, tracer");
+  EXPECT_EQ(State(), "width 3 at 0.1,-0.2, limit 300, drawing, Julia Set (julia)");
   EXPECT_FALSE(explorer.IsDragging());
-
   // A click without dragging hands over a line of length zero.
-  Click(Tool::Melodizer);
-  ClickViewport(33, 44);
-  ASSERT_EQ(view.handoffs.size(), 2u);
-  EXPECT_EQ(view.handoffs[1].realPart1, view.handoffs[1].realPart2);
-  EXPECT_EQ(view.handoffs[1].imaginaryPart1, view.handoffs[1].imaginaryPart2);
+  explorer.ClickTool(Tool::Melodizer);
+  Click(33, 44);
+  const FractalRenderer& r = explorer.Renderer();
+  std::vector<std::vector<double>> handed;
+  for (const MelodizerHandoff& h : view.handoffs)
+    handed.push_back({h.realPart1, h.imaginaryPart1, h.realPart2, h.imaginaryPart2, h.juliaReal, h.juliaImaginary,
+                      double(h.maxIterations), double(h.fractalType)});
+  // The imaginary parts are not negated as in the readout.
+  const double x10 = r.GetVirtualX(10), y20 = r.GetVirtualY(20), x70 = r.GetVirtualX(70), y80 = r.GetVirtualY(80);
+  const double x33 = r.GetVirtualX(33), y44 = r.GetVirtualY(44);
+  EXPECT_EQ(handed, (std::vector<std::vector<double>>{{x10, y20, x70, y80, -0.8, 0.156, 40000, 1},
+                                                      {x33, y44, x33, y44, -0.8, 0.156, 40000, 1}}));
 }
 
 TEST_F(ExplorerTest, SavingAPictureAsksBeforeOverwritingAndReportsEveryOtherOutcome) {
   const std::string path = (folder.Path() / "view.bmp").string();
   const std::string exists = "The file [" + path + "] already exists.  Would you like to overwrite?";
   const struct {
-    const char* name;
-    bool present;
-    std::optional<MessageAnswer> answer;
+    std::string name, before;  // the answer to the save dialog, what the file held
+    MessageAnswer overwrite;
     std::optional<std::string> failure;
     std::vector<std::string> messages;
-    const char* content;
-  } cases[] = {
-      {"cancelled", false, std::nullopt, std::nullopt, {kNotSaved}, ""},
-      {"new file", false, std::nullopt, std::nullopt, {}, "picture"},
-      {"kept", true, MessageAnswer::No, std::nullopt, {exists, kNotSaved}, "old"},
-      {"overwritten", true, MessageAnswer::Yes, std::nullopt, {exists}, "picture"},
-      {"failed", false, std::nullopt, "Disk full", {"Unable to save file:\r\nDisk full"}, ""},
-  };
+    std::string after;
+  } cases[] = {{"", "", MessageAnswer::Yes, std::nullopt, {kNotSaved}, ""},
+               {path, "", MessageAnswer::Yes, std::nullopt, {}, "picture"},
+               {path, "old", MessageAnswer::No, std::nullopt, {exists, kNotSaved}, "old"},
+               {path, "old", MessageAnswer::Yes, std::nullopt, {exists}, "picture"},
+               {path, "", MessageAnswer::Yes, "Disk full", {"Unable to save file:\r\nDisk full"}, ""}};
   for (const auto& c : cases) {
     std::filesystem::remove(path);
-    if (c.present) std::ofstream(path) << "old";
+    if (!c.before.empty()) std::ofstream(path) << c.before;
     dialogs.ClearHistory();
-    dialogs.AnswerSaveFile(c.name == std::string("cancelled") ? "" : path);
-    if (c.answer) dialogs.AnswerMessage(*c.answer);
+    dialogs.AnswerSaveFile(c.name);
+    if (!c.before.empty()) dialogs.AnswerMessage(c.overwrite);
     view.writeFailure = c.failure;
-    Click(Tool::SavePicture);
-    EXPECT_EQ(dialogs.Messages(), c.messages) << c.name;
+    explorer.ClickTool(Tool::SavePicture);
+    EXPECT_EQ(dialogs.Messages(), c.messages) << c.name << c.before;
     std::ifstream file(path);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), c.content) << c.name;
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), c.after) << c.name << c.before;
+    EXPECT_EQ(dialogs.History()[0].text + " " + dialogs.History()[0].defaultAnswer,
+              "Bitmap Files (*.bmp);;PNG Files (*.png) bmp");
   }
-  ASSERT_FALSE(dialogs.History().empty());
-  EXPECT_EQ(dialogs.History()[0].text, "Bitmap Files (*.bmp);;PNG Files (*.png)");
-  EXPECT_EQ(dialogs.History()[0].defaultAnswer, "bmp");
 }
 
 TEST_F(ExplorerTest, BookmarksAreAddedFromTheViewAndLoadedWithTheirSet) {
-  Click(Tool::ZoomIn);
+  explorer.ClickTool(Tool::ZoomIn);
+  RunRender();
   dialogs.AnswerInput("Closer");
-  Click(Tool::AddBookmark);
+  explorer.ClickTool(Tool::AddBookmark);
   EXPECT_TRUE(dialogs.Messages().empty()) << "a successful add is silent";
-  EXPECT_FALSE(view.timerRunning) << "and redraws nothing";
-  auto store = BookmarkStore::Open(folder.Path());
-  ASSERT_TRUE(store.Ok());
-  const auto added = store.Value().Find("Closer");
+  EXPECT_EQ(State(), "width 2 at 0,0, limit 256, still") << "and redraws nothing";
+  const auto added = BookmarkStore::Open(folder.Path()).Value().Find("Closer");
   ASSERT_TRUE(added.Ok() && added.Value());
   EXPECT_EQ(added.Value()->windowWidth, 2.0);
 
-  Click(Tool::LoadBookmarks);
-  EXPECT_EQ(view.bookmarksShown, 1);
-  const Bookmark julia{"J", 0.25, 0.5, 1.0, 512, 1, -0.4, 0.6};
-  explorer.ShowBookmark(julia);
-  EXPECT_EQ(view.Caption(Tool::FractalToggle), "Julia Set");
-  EXPECT_EQ(explorer.ShownFractal(), FractalType::Julia);
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), 0.25);
-  EXPECT_EQ(explorer.Renderer().GetJuliaPointReal(), -0.4);
-  EXPECT_EQ(view.iterations, "512");
-  EXPECT_TRUE(view.timerRunning);
+  explorer.ShowBookmark({"J", 0.25, 0.5, 1.0, 512, 1, -0.4, 0.6});
+  EXPECT_EQ(State(), "width 1 at 0.25,0.5, limit 512, drawing, Julia Set (julia)");
+  EXPECT_EQ(std::pair(view.iterations, explorer.Renderer().GetJuliaPointReal()), std::pair(std::string("512"), -0.4));
   // The toggle now knows the Julia set is shown and goes back to the start.
-  Click(Tool::FractalToggle);
-  EXPECT_EQ(explorer.Mode(), MouseMode::Normal);
-  EXPECT_EQ(view.Caption(Tool::FractalToggle), "Mandelbrot Set");
-  explorer.ShowBookmark(Bookmark{"M", -0.5, 0, 3, 256, 0, 0, 0});
-  EXPECT_EQ(view.Caption(Tool::FractalToggle), "Mandelbrot Set");
+  explorer.ClickTool(Tool::FractalToggle);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 512, drawing, Mandelbrot Set");
+  explorer.ShowBookmark({"M", -0.5, 0, 3, 256, 0, 0, 0});
+  EXPECT_EQ(State(), "width 3 at -0.5,0, limit 256, drawing, Mandelbrot Set");
   EXPECT_EQ(explorer.Renderer().GetJuliaPointReal(), 0.0) << "loading always sets the Julia point";
 }
 
-TEST_F(ExplorerTest, ViewOperationsForOtherWaysInMoveTheViewAndDrawIt) {
+// Keys, the wheel and the history move the view as the buttons do. Minimising
+// only clears the status; a resize stops the render and draws the view again
+// once the window is laid out.
+TEST_F(ExplorerTest, OtherWaysInMoveTheViewAndAResizeDrawsItAgain) {
   explorer.CenterOn(-0.5, 0.25);
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterX(), -0.5);
-  EXPECT_EQ(explorer.Renderer().GetWindowCenterY(), 0.25);
-  EXPECT_TRUE(view.timerRunning);
+  EXPECT_EQ(State(), "width 4 at -0.5,0.25, limit 256, drawing");
   RunRender();
-  explorer.SetView(0.1, 0.2, 0.5);
-  EXPECT_EQ(explorer.Renderer().GetWindowWidth(), 0.5);
-  EXPECT_EQ(view.magnification, "8.00E+00X");
-  EXPECT_TRUE(view.timerRunning);
-}
-
-TEST_F(ExplorerTest, AResizeAbortsAndDrawsAgainWhileMinimisingOnlyClearsTheStatus) {
-  StartRenderAndTakeOneStep();
+  explorer.SetView(0, 0, 4);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, drawing");
+  StartRendering();
   EXPECT_FALSE(explorer.OnResizing(true));
-  EXPECT_EQ(view.Status(), "");
-  EXPECT_TRUE(explorer.IsRendering());
-  EXPECT_TRUE(view.timerRunning);
-
+  EXPECT_EQ(view.statuses.back(), "");
+  EXPECT_TRUE(explorer.IsRendering() && view.timerRunning);
   EXPECT_TRUE(explorer.OnResizing(false));
-  EXPECT_FALSE(explorer.IsRendering());
-  EXPECT_FALSE(view.timerRunning);
+  EXPECT_FALSE(explorer.IsRendering() || view.timerRunning);
   viewport.Resize(300, 100);
   explorer.OnLaidOut();
-  EXPECT_TRUE(view.timerRunning);
-  EXPECT_DOUBLE_EQ(explorer.Renderer().GetWindowWidth() / 300, explorer.Renderer().GetWindowHeight() / 100);
+  EXPECT_EQ(State(), "width 4 at 0,0, limit 256, drawing");
+  EXPECT_EQ(explorer.Renderer().GetWindowHeight(), 4.0 / 3);
 }
 
 }  // namespace

@@ -13,10 +13,15 @@ class RecordingListener : public RendererListener {
   void OnAfterRender() override { events.push_back("AfterRender"); }
   void OnAfterBounding() override { events.push_back("AfterBounding"); }
   void OnBeforeRender() override { events.push_back("BeforeRender"); }
-  void OnChangeIterations(std::int32_t newMaxIterations) override;
-  void OnProgress(double percentComplete) override;
-  void OnProgressBounding(double percentComplete) override;
-  void OnProgressPass(std::int16_t passNumber, std::int16_t totalPasses) override;
+  void OnChangeIterations(std::int32_t cap) override { events.push_back("ChangeIterations " + std::to_string(cap)); }
+  void OnProgress(double fraction) override { progress.push_back(fraction); events.push_back("Progress"); }
+  void OnProgressBounding(double fraction) override {
+    boundingProgress.push_back(fraction);
+    events.push_back("ProgressBounding");
+  }
+  void OnProgressPass(std::int16_t pass, std::int16_t passes) override {
+    events.push_back("ProgressPass " + std::to_string(pass) + "/" + std::to_string(passes));
+  }
   void OnRedraw() override { events.push_back("Redraw"); }
   void OnZoomChange(double zoomFactor) override;
 
