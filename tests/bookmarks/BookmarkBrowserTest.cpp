@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "BookmarkFolder.h"
 #include "BookmarkView.h"
 #include "MemorySurface.h"
@@ -11,7 +13,6 @@ namespace {
 
 const Bookmark kRabbit{"Rabbit", 0.0, 0.0, 3.0, 64, 1, -0.123, 0.745};
 const Bookmark kSeahorse{"Seahorse", -0.745, -0.1, 0.05, 128, 0, 0.0, 0.0};
-const char* const kConfirm = "Are you sure you want to delete the current bookmark?";
 
 class FakeBrowserView final : public BookmarkBrowserView, public BookmarkTarget {
  public:
@@ -21,47 +22,33 @@ class FakeBrowserView final : public BookmarkBrowserView, public BookmarkTarget 
   void ShowProgress(const std::string& text) override { progress.push_back(text); }
   void StartPreviewTimer() override { timerRunning = true; }
   void StopPreviewTimer() override { timerRunning = false; }
-  void Close() override { ++closed; }
-  void ShowBookmark(const Bookmark& bookmark) override { loaded.push_back(bookmark); }
+  void Close() override { shown += " closed"; }
+  void ShowBookmark(const Bookmark& bookmark) override { shown += " loaded " + bookmark.name; }
+
+  // The names, whether the list and then Load and Delete are enabled, the
+  // last progress text, and what went to the main view.
+  std::string Shown() const {
+    std::string text;
+    for (const std::string& name : names) text += name + ",";
+    return text + (listEnabled ? " list" : " -") + (commandsEnabled ? " commands " : " - ") +
+           (progress.empty() ? "" : progress.back()) + shown;
+  }
 
   std::vector<std::string> names{"stale"};
-  bool listEnabled = false;
-  bool commandsEnabled = true;
+  bool listEnabled = false, commandsEnabled = true, timerRunning = false;
   std::vector<std::string> progress;
-  bool timerRunning = false;
-  int closed = 0;
-  std::vector<Bookmark> loaded;
+  std::string shown;
 };
 
 class BookmarkBrowserTest : public testing::Test {
  protected:
   BookmarkBrowserTest() {
-    Add(kSeahorse);
-    Add(kRabbit);
-  }
-  void Add(const Bookmark& bookmark) { ASSERT_EQ(store.Add(bookmark).status, BookmarkStore::AddStatus::Added); }
-  void Open() {
+    for (const Bookmark& bookmark : {kSeahorse, kRabbit}) store.Add(bookmark);
     browser.Load(preview);
-    browser.OnActivated();
   }
-  void RunPreview() {
-    while (view.timerRunning) {
-      view.timerRunning = false;
-      if (browser.OnPreviewTimerTick()) view.timerRunning = true;
-    }
-  }
-  // The preview's pixels against the bookmark drawn in draft on its own.
-  int PixelsDifferingFromDraft(const Bookmark& bookmark) const {
-    MemorySurface expected(preview.Width(), preview.Height());
-    FractalRenderer reference;
-    reference.Initialize(expected);
-    BookmarkView::Apply(bookmark, reference, BookmarkView::JuliaPoint::OnlyForJulia);
-    reference.Redraw(true);
-    while (reference.RendererCallback()) {
-    }
-    int differing = 0;
-    for (std::size_t i = 0; i < expected.Pixels().size(); ++i) differing += expected.Pixels()[i] != preview.Pixels()[i];
-    return differing;
+  void Select(const std::string& name) {
+    browser.OnSelected(name);
+    for (int ticks = 0; view.timerRunning && ticks < 10000; ++ticks) view.timerRunning = browser.OnPreviewTimerTick();
   }
 
   BookmarkFolder folder;
@@ -72,117 +59,78 @@ class BookmarkBrowserTest : public testing::Test {
   BookmarkBrowser browser{view, view, dialogs, folder.Path()};
 };
 
-TEST_F(BookmarkBrowserTest, EachVisitListsTheTableAgainInNameOrderWithNothingSelected) {
-  Open();
-  EXPECT_EQ(view.names, (std::vector<std::string>{"Rabbit", "Seahorse"}));
-  EXPECT_TRUE(view.listEnabled);
-  EXPECT_FALSE(view.commandsEnabled);
-  browser.OnSelected("Rabbit");
-  EXPECT_TRUE(view.commandsEnabled);
-  Add({"aardvark", 0, 0, 1, 64, 0});
-  browser.OnActivated();
-  EXPECT_EQ(view.names, (std::vector<std::string>{"aardvark", "Rabbit", "Seahorse"}));
-  EXPECT_FALSE(view.commandsEnabled);
-  EXPECT_FALSE(browser.Current());
-  EXPECT_EQ(view.progress.back(), "") << "the progress is cleared";
-  EXPECT_TRUE(dialogs.Messages().empty());
-
-  BookmarkFolder emptyFolder;
-  emptyFolder.OpenEmptyStore();
-  FakeBrowserView emptyView;
-  BookmarkBrowser empty{emptyView, emptyView, dialogs, emptyFolder.Path()};
-  empty.Load(preview);
-  empty.OnActivated();
-  EXPECT_TRUE(emptyView.names.empty());
-  EXPECT_TRUE(emptyView.listEnabled);
-  EXPECT_FALSE(emptyView.commandsEnabled);
-}
-
-TEST_F(BookmarkBrowserTest, ASelectionPreviewsItsBookmarkInDraftWithWholePercentsThenDone) {
-  Open();
-  for (const Bookmark& bookmark : {kRabbit, kSeahorse}) {
-    view.progress.clear();
-    browser.OnSelected(bookmark.name);
-    EXPECT_TRUE(view.timerRunning);
-    RunPreview();
-    // The fractal type is set on every selection, so the second preview is
-    // the Mandelbrot set although a Julia set came first.
-    EXPECT_EQ(browser.Preview().GetFractal(), bookmark.fractalType);
-    EXPECT_EQ(PixelsDifferingFromDraft(bookmark), 0) << bookmark.name;
-    ASSERT_GE(view.progress.size(), 3u);
-    EXPECT_EQ(view.progress.back(), "Done");
-    // The last row of blocks reaches past the edge, so the count passes 100.
-    EXPECT_EQ(view.progress[view.progress.size() - 2], "101%") << bookmark.name;
-    for (std::size_t i = 0; i + 2 < view.progress.size(); ++i) EXPECT_EQ(view.progress[i].back(), '%');
+TEST_F(BookmarkBrowserTest, AVisitListsSelectsDeletesAndLoadsWithItsMessages) {
+  const char* const confirm = "Are you sure you want to delete the current bookmark?";
+  const char* const gone =
+      "The bookmark you selected is no longer stored.  It may have been deleted in another copy of Quillory.";
+  const struct {
+    std::function<void()> act;
+    const char* shown;
+  } steps[] = {
+      {[&] { browser.OnActivated(); }, "Rabbit,Seahorse, list - "},
+      {[&] { browser.OnLoad(); browser.OnDelete(); }, "Rabbit,Seahorse, list - "},  // nothing selected, nothing asked
+      {[&] { Select("Rabbit"); }, "Rabbit,Seahorse, list commands Done"},
+      {[&] { dialogs.AnswerMessage(MessageAnswer::No); browser.OnDelete(); }, "Rabbit,Seahorse, list commands Done"},
+      // Each activation reads the table afresh: the main window may have added to it.
+      {[&] { store.Add({"aardvark", 0, 0, 1, 64, 0}); browser.OnActivated(); }, "aardvark,Rabbit,Seahorse, list - "},
+      {[&] { Select("Seahorse"); dialogs.AnswerMessage(MessageAnswer::Yes); browser.OnDelete(); },
+       "aardvark,Rabbit, list - "},
+      // Deleted in another copy of the program since the list was read.
+      {[&] { Select("aardvark"); store.Delete("Rabbit"); Select("Rabbit"); browser.OnLoad(); }, "aardvark, list - "},
+      {[&] { Select("aardvark"); browser.OnLoad(); }, "aardvark, list commands Done loaded aardvark closed"},
+  };
+  for (const auto& [act, shown] : steps) {
+    act();
+    EXPECT_EQ(view.Shown(), shown);
   }
-  EXPECT_TRUE(view.loaded.empty()) << "previewing leaves the main view alone";
-}
-
-TEST_F(BookmarkBrowserTest, LoadHandsTheSelectedBookmarkOnAndClosesAndDoesNothingWithoutOne) {
-  Open();
-  browser.OnLoad();
-  EXPECT_EQ(view.closed, 0);
-  browser.OnSelected("Rabbit");
-  browser.OnLoad();
-  ASSERT_EQ(view.loaded.size(), 1u);
-  EXPECT_EQ(view.loaded[0], kRabbit);
-  EXPECT_EQ(view.closed, 1);
+  EXPECT_EQ(dialogs.Messages(), (std::vector<std::string>{confirm, confirm, gone}));
+  EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(dialogs.History()[0].icon, MessageIcon::Question);
+  EXPECT_FALSE(store.Find("Seahorse").Value());
   browser.OnClosing();
   EXPECT_FALSE(view.timerRunning);
 }
 
-TEST_F(BookmarkBrowserTest, DeleteAsksFirstAndOnlyYesRemovesTheRowAndTheSelection) {
-  Open();
-  browser.OnDelete();
-  EXPECT_TRUE(dialogs.History().empty()) << "without a selection nothing is asked";
-  browser.OnSelected("Rabbit");
-  dialogs.AnswerMessage(MessageAnswer::No);
-  browser.OnDelete();
-  ASSERT_EQ(dialogs.History().size(), 1u);
-  EXPECT_EQ(dialogs.History()[0].text, kConfirm);
-  EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::YesNo);
-  EXPECT_EQ(dialogs.History()[0].icon, MessageIcon::Question);
-  EXPECT_EQ(view.names.size(), 2u);
-  EXPECT_TRUE(view.commandsEnabled) << "No keeps the selection";
-
-  dialogs.AnswerMessage(MessageAnswer::Yes);
-  browser.OnDelete();
-  EXPECT_EQ(view.names, std::vector<std::string>{"Seahorse"});
-  EXPECT_FALSE(view.commandsEnabled);
-  EXPECT_FALSE(browser.Current());
-  EXPECT_FALSE(store.Find("Rabbit").Value());
-}
-
-TEST_F(BookmarkBrowserTest, ABookmarkGoneSinceTheListWasReadIsReportedAndTheListReadAgain) {
-  Open();
-  browser.OnSelected("Rabbit");
-  ASSERT_FALSE(store.Delete("Seahorse"));
-  browser.OnSelected("Seahorse");
-  EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"The bookmark you selected is no longer stored.  It may "
-                                                         "have been deleted in another copy of Quillory."});
-  EXPECT_FALSE(browser.IsAsking());
-  EXPECT_EQ(view.names, std::vector<std::string>{"Rabbit"});
-  EXPECT_FALSE(browser.Current()) << "the earlier selection is not left current";
-  browser.OnLoad();
-  EXPECT_TRUE(view.loaded.empty());
-}
-
-TEST(BookmarkBrowserFileTest, AnUnreadableFileIsReportedOnActivationNotAtLoadAndLeftAsItIs) {
-  BookmarkFolder folder;
-  const std::string junk = "not a database at all, just some words";
-  folder.WriteDataFile(junk);
-  ScriptedDialogs dialogs;
-  FakeBrowserView view;
-  MemorySurface preview(10, 10);
-  BookmarkBrowser browser(view, view, dialogs, folder.Path());
-  browser.Load(preview);
-  EXPECT_TRUE(dialogs.History().empty());
-  EXPECT_FALSE(view.listEnabled) << "an empty list would look like a table without bookmarks";
+TEST_F(BookmarkBrowserTest, ASelectionPreviewsItsBookmarkInDraftCountingPastOneHundredPercentThenDone) {
   browser.OnActivated();
-  ASSERT_EQ(dialogs.History().size(), 1u);
-  EXPECT_EQ(dialogs.History()[0].icon, MessageIcon::Stop);
-  EXPECT_TRUE(view.names.empty());
-  EXPECT_EQ(folder.ReadDataFile(), junk);
+  for (const Bookmark& bookmark : {kRabbit, kSeahorse}) {
+    view.progress.clear();
+    Select(bookmark.name);
+    // The fractal type is set on every selection, so the second preview is
+    // the Mandelbrot set although a Julia set came first.
+    MemorySurface expected(preview.Width(), preview.Height());
+    FractalRenderer reference;
+    reference.Initialize(expected);
+    BookmarkView::Apply(bookmark, reference, BookmarkView::JuliaPoint::OnlyForJulia);
+    reference.Redraw(true);
+    while (reference.RendererCallback()) {
+    }
+    EXPECT_TRUE(expected.Pixels() == preview.Pixels()) << bookmark.name;
+    ASSERT_GE(view.progress.size(), 3u);
+    // The last row of blocks reaches past the edge, so the count passes 100.
+    EXPECT_EQ(std::vector(view.progress.end() - 2, view.progress.end()), (std::vector<std::string>{"101%", "Done"}));
+    for (std::size_t i = 0; i + 2 < view.progress.size(); ++i) EXPECT_EQ(view.progress[i].back(), '%');
+  }
+}
+
+TEST(BookmarkBrowserFileTest, AnEmptyTableListsNothingAndAnUnreadableFileIsReportedOnActivationAndLeftAsItIs) {
+  for (const std::string contents : {"", "not a database at all, just some words"}) {
+    BookmarkFolder folder;
+    if (contents.empty()) folder.OpenEmptyStore();
+    else folder.WriteDataFile(contents);
+    ScriptedDialogs dialogs;
+    FakeBrowserView view;
+    MemorySurface preview(10, 10);
+    BookmarkBrowser browser(view, view, dialogs, folder.Path());
+    browser.Load(preview);
+    EXPECT_TRUE(dialogs.History().empty()) << "nobody is looking yet";
+    browser.OnActivated();
+    // An empty list that cannot be read must not look like an empty table.
+    EXPECT_EQ(view.Shown(), contents.empty() ? " list - " : " - - ");
+    ASSERT_EQ(dialogs.History().size(), contents.empty() ? 0u : 1u);
+    if (contents.empty()) continue;
+    EXPECT_EQ(std::pair(dialogs.History()[0].icon, folder.ReadDataFile()), std::pair(MessageIcon::Stop, contents));
+  }
 }
 
 }  // namespace
