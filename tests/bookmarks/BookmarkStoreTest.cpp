@@ -177,15 +177,15 @@ TEST_F(BookmarkStoreTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactl
       {"empty", [](BookmarkFolder& f) { f.WriteDataFile(""); }, nullptr},
       {"Jet", [](BookmarkFolder& f) { f.WriteDataFile("\0\x01\0\0Standard Jet DB\0"s + std::string(2028, '\0')); },
        "not a database"},
-      {"cut short after its first page",
+      {"damaged after its first page",
        [](BookmarkFolder& f) {
          f.OpenEmptyStore();
          ASSERT_FALSE(Connect(f).Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
                                          "200) INSERT INTO tblBookmarks SELECT 'View ' || i, 0, 0, 1, 256, 0, NULL, "
                                          "NULL FROM n"));
-         f.WriteDataFile(f.ReadDataFile().substr(0, 4096));
+         f.WriteDataFile(f.ReadDataFile().replace(4096, 4096, 4096, '\xFF'));
        },
-       "malformed"},
+       "The database is damaged"},
       {"another program's", [](BookmarkFolder& f) { ASSERT_FALSE(Connect(f).Execute("CREATE TABLE tblBookmarks (name)")); },
        "tblBookmarks is missing or incomplete"},
       {"folder", [](BookmarkFolder& f) { std::filesystem::create_directory(f.DataFile()); }, "It is not a file."}};

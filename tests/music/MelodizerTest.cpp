@@ -1,6 +1,5 @@
 #include "Melodizer.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -70,7 +69,7 @@ std::pair<std::vector<std::uint8_t>, std::vector<std::uint32_t>> IndependentPlay
 class RecordingView final : public MelodyView {
  public:
   void ClearMelody() override { ++clears; }
-  void DrawMelodyLine(PicturePoint, PicturePoint, std::int32_t) override {}
+  void DrawMelodyLine(PicturePoint, PicturePoint, std::int32_t) override { ++lines; }
   void SetMelodyPixel(PicturePoint, std::int32_t) override {}
   void MoveTracerTo(double) override {}
   void EnableTimer(std::int32_t interval) override { timerOn = true, timerInterval = interval; }
@@ -82,7 +81,7 @@ class RecordingView final : public MelodyView {
   }
   void ProcessPendingEvents() override {}
 
-  int clears = 0;
+  int clears = 0, lines = 0;
   bool timerOn = false;
   std::int32_t timerInterval = 0;
   std::function<void()> duringWait;
@@ -117,6 +116,12 @@ class MelodizerTest : public ::testing::Test {
 };
 
 TEST_F(MelodizerTest, SongsAndLivePlaybackSoundTheNotesOfEveryLevelAtEveryPosition) {
+  // c = 0: height 109, index 109 of Minor Pentatonic in C is 21 octaves and
+  // a minor seventh, 262 mod 108 = 46, held over the 9 positions of a measure.
+  ASSERT_EQ(melodizer.SaveSong(path).outcome, SongResult::Outcome::Saved);
+  EXPECT_EQ(FirstDifference(ReadBytes(path),
+                            ExpectedSong(99, 500000).NoteOff(0, 0).NoteOn(0, 46, 127).NoteOff(9 * 16, 46).File()),
+            "");
   MelodizerSettings slanted{.measures = "2", .tempo = "100", .key = 2, .octave = 2, .scaleType = 0, .complexity = 2,
                             .patch = 5, .mountainBar = 90};
   slanted.SetRegion(-2.0, 0.1, 0.5, -0.05, 64);
@@ -141,24 +146,6 @@ TEST_F(MelodizerTest, SongsAndLivePlaybackSoundTheNotesOfEveryLevelAtEveryPositi
     EXPECT_EQ(Sent(true), live);
     service.ClearCalls();
   }
-}
-
-TEST_F(MelodizerTest, APointThatNeverEscapesHoldsOneNoteAndTheSaveCommandAsksBeforeReplacing) {
-  // c = 0: height 109, index 109 of Minor Pentatonic in C is 21 octaves and
-  // a minor seventh, 262 mod 108 = 46, held over the 9 positions of a measure.
-  const auto held = ExpectedSong(99, 500000).NoteOff(0, 0).NoteOn(0, 46, 127).NoteOff(9 * 16, 46).File();
-  for (const std::string& name : {path, path, folder.File("gone/melody.mid")}) {
-    dialogs.AnswerSaveFile(name);
-    dialogs.AnswerMessage(MessageAnswer::No);  // to the question whether to replace
-    melodizer.OnSaveSong();
-    melodizer.Controls().measures = "2";
-  }
-  EXPECT_EQ(FirstDifference(ReadBytes(path), held), "");
-  // The fourth message is the file writer's own report of the missing folder.
-  EXPECT_THAT(dialogs.Messages(),
-              testing::ElementsAre("The song was saved successfully.",
-                                   "The file [" + path + "] already exists.  Would you like to overwrite?",
-                                   "The song was not saved.", testing::_, "The song could not be saved."));
 }
 
 TEST_F(MelodizerTest, ARunPlaysOnePositionPerTickAndEveryEndSilencesAndRewinds) {
@@ -202,19 +189,21 @@ TEST_F(MelodizerTest, EditsRedrawFromTheLeftOnlyWhenTheyChangeTheMelody) {
       {[&] { limit("300"); }, true}, {[&] { limit("300"); }, false}, {[&] { limit("10"); }, true},
       {[this] { EXPECT_EQ(melodizer.OnListChanged(Melodizer::List::Complexity, -1), 0); }, true},
       {[this] { melodizer.OnListChanged(Melodizer::List::Key, 5); }, false},
-      {[this] { melodizer.Controls().tempo = "10", melodizer.OnTempoLostFocus(); }, false}};
+      // The main window can hand over a limit below 1; heights divide by a power of it.
+      {[this] { melodizer.SetRegion(-0.75, 0.1, 0.25, 0.5, 0); melodizer.StartMelody(1, false); }, true},
+      {[this] { melodizer.Controls().tempo = "10"; melodizer.OnTempoLostFocus(); }, false}};
   for (const auto& [edit, redraws] : edits) {
     const int clears = view.clears;
     edit();
     EXPECT_EQ(view.clears, clears + (redraws ? 1 : 0));
     EXPECT_TRUE(!redraws || melodizer.Position() == 1.0) << "the new run has drawn its first position";
   }
-  EXPECT_EQ(std::pair(melodizer.Controls().maxIterations, view.timerInterval), std::pair(std::string("32"), 500));
-  // A limit below 1 handed over by the main window runs, and shows, as 32.
-  melodizer.SetRegion(-0.75, 0.1, 0.25, 0.5, 0);
-  melodizer.StartMelody(1, false);
-  EXPECT_EQ(std::pair(melodizer.Controls().maxIterations, melodizer.rndRenderer.GetMaxIterations()),
-            std::pair(std::string("32"), 32));
+  EXPECT_EQ(std::tuple(melodizer.Controls().maxIterations, melodizer.rndRenderer.GetMaxIterations(), view.timerInterval),
+            std::tuple(std::string("32"), 32, 500));
+  melodizer.Controls().scaleType = -1;  // no scale: no guide lines
+  const int lines = view.lines;
+  melodizer.DrawGrid();
+  EXPECT_EQ(view.lines, lines);
 }
 
 }  // namespace

@@ -14,6 +14,9 @@
 
 namespace {
 
+using namespace std::literals;
+using Names = std::vector<std::string>;
+
 // The orbit song of c, built from the iteration step alone: each value
 // after the first sounds for 32 ticks until one leaves the disc.
 std::vector<std::uint8_t> IndependentOrbitSong(ComplexNumber c, int notes) {
@@ -79,39 +82,29 @@ class OrbiterTest : public testing::Test {
 };
 
 TEST_F(OrbiterTest, ASavedSongHoldsTheOrbitUntilItEscapesOrTheNumberOfNotesAsked) {
-  const std::string invalid = "You did not type in a valid number.  The maximum number of iterations will be set to 200.";
   // Without an answer the point escapes below the cap and nothing is asked;
   // 2 + 2i escapes at once, leaving only the opening events.
-  const struct {
-    ComplexNumber c;
-    std::optional<std::string> answer;
-    int notes;
-    bool explained;
-  } cases[] = {{{-0.75, 0.12}, {}, 16000, false}, {{2.0, 2.0}, {}, 0, false}, {{-0.1, 0.1}, "150", 150, false},
-               {{-0.1, 0.1}, "20000", 16000, false}, {{-0.1, 0.1}, "0", 1, false}, {{-0.1, 0.1}, "x", 200, true},
-               {{-0.1, 0.1}, "", 200, true}};
-  for (const auto& [c, answer, notes, explained] : cases) {
+  const std::tuple<ComplexNumber, std::optional<std::string>, int> cases[] = {
+      {{-0.75, 0.12}, {}, 16000}, {{2.0, 2.0}, {}, 0},      {{-0.1, 0.1}, "150", 150}, {{-0.1, 0.1}, "20000", 16000},
+      {{-0.1, 0.1}, "0", 1},      {{-0.1, 0.1}, "x", 200}, {{-0.1, 0.1}, "", 200}};
+  for (const auto& [c, answer, notes] : cases) {
     SCOPED_TRACE(answer.value_or("none"));
     dialogs.ClearHistory();
     if (answer) dialogs.AnswerInput(*answer);
     ASSERT_EQ(Save(c).outcome, SongResult::Outcome::Saved);
     EXPECT_EQ(FirstDifference(ReadBytes(path), IndependentOrbitSong(c, notes)), "");
-    if (!answer) {
-      EXPECT_TRUE(dialogs.History().empty());
-      continue;
-    }
-    EXPECT_EQ(dialogs.History().at(0).text,
-              "The point that you selected appears to converge.  How many iterations of the point would you like "
-              "to record? (max. 16000)");
-    EXPECT_EQ(dialogs.History()[0].defaultAnswer, "200");
-    EXPECT_EQ(dialogs.Messages(), explained ? std::vector<std::string>{invalid} : std::vector<std::string>{});
+    ASSERT_EQ(dialogs.History().empty(), !answer);
+    if (!answer) continue;
+    EXPECT_EQ(std::pair(dialogs.History()[0].text, dialogs.History()[0].defaultAnswer),
+              std::pair("The point that you selected appears to converge.  How many iterations of the point would "
+                        "you like to record? (max. 16000)"s, "200"s));
+    EXPECT_EQ(dialogs.Messages(), ParseNumber(*answer) ? Names{}
+                                                       : Names{"You did not type in a valid number.  The maximum "
+                                                               "number of iterations will be set to 200."});
   }
-  // An answer beyond 32 bits fails before any file is made.
   std::filesystem::remove(path);
-  dialogs.AnswerInput("1e10");
-  const SongResult result = Save({0.0, 0.0});
-  EXPECT_EQ(result.outcome, SongResult::Outcome::Failed);
-  EXPECT_FALSE(result.error.empty());
+  dialogs.AnswerInput("1e10");  // beyond 32 bits: fails before any file is made
+  EXPECT_EQ(Save({0.0, 0.0}).outcome, SongResult::Outcome::Failed);
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -149,48 +142,41 @@ TEST_F(OrbiterTest, TheNoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
   EXPECT_EQ(NoteOns(), 3);
 }
 
-// Inputs, New Point, Iterate, Play, Save Song: "1" where enabled.
-std::string EnabledControls(const Orbiter& orbiter) {
-  const Orbiter::Enabled& on = orbiter.ControlsEnabled();
-  std::string flags;
-  for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) flags += enabled ? '1' : '0';
-  return flags;
-}
-
 TEST_F(OrbiterTest, TheControlsWalkTheirStateTableFromRenderingThroughChoosingOrbitingAndExploding) {
-  orbiter.Load(surface);
-  EXPECT_EQ(EnabledControls(orbiter), "00000") << "rendering";
-  EXPECT_EQ(service.DeliveredMessages(), (std::vector<std::uint32_t>{0xB0, 0xC0 | (46 << 8)})) << "bank 0, the harp";
-  while (view.renderTimerOn) orbiter.OnRenderTimerTick();
-  EXPECT_EQ(EnabledControls(orbiter), "10111") << "choosing";
-  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on a point to iterate or key in the values above");
-
-  const FractalRenderer& renderer = orbiter.Renderer();
+  const char* const choose = "Click on a point to iterate or key in the values above";
+  const char* const reiterate = "Click on 'Iterate' to reiterate the point";
+  // Inputs, New Point, Iterate, Play, Save Song: "1" where enabled; "+" while
+  // the note timer runs; then the status line.
+  const auto shown = [this] {
+    const Orbiter::Enabled& on = orbiter.ControlsEnabled();
+    std::string flags;
+    for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) flags += enabled ? '1' : '0';
+    return flags + (orbiter.IsNoteTimerRunning() ? "+ " : " ") + orbiter.CurrentTexts().progress;
+  };
+  const std::pair<std::function<void()>, std::string> steps[] = {
+      {[&] { orbiter.Load(surface); }, "00000 "},  // rendering
+      {[&] { LoadAndRender(); }, "10111 "s + choose},
+      {[&] { orbiter.OnPicturePicked(40, 60); }, "01111 "s + reiterate},  // orbiting
+      {[&] { orbiter.OnPlay(); }, "01111+ "s + reiterate},                 // playing
+      {[&] { orbiter.OnNewPoint(); }, "10111 "s + choose},
+      // 1.5 + 1.5i leaves the disc on its second step.
+      {[&] { Choose("1.5", "1.5"); orbiter.OnIterate(); orbiter.OnIterate(); },
+       "01001 The point has exploded.  Click on 'New Point'"},
+      {[&] { orbiter.OnNewPoint(); }, "10111 "s + choose}};
+  for (const auto& [step, expected] : steps) {
+    step();
+    EXPECT_EQ(shown(), expected);
+  }
+  EXPECT_EQ(service.DeliveredMessages().at(1), 0xC0u | (46 << 8)) << "the harp on channel 0";
+  // A pick takes the picture's point, the imaginary axis pointing up.
   orbiter.OnPicturePicked(40, 60);
-  EXPECT_EQ(orbiter.CurrentTexts().real, FormatNumber(renderer.GetVirtualX(40)));
-  EXPECT_EQ(orbiter.CurrentTexts().imaginary, FormatNumber(-renderer.GetVirtualY(60))) << "the imaginary axis points up";
-  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on 'Iterate' to reiterate the point");
-  EXPECT_EQ(EnabledControls(orbiter), "01111") << "orbiting";
-  orbiter.OnPlay();
-  EXPECT_EQ(EnabledControls(orbiter), "01111") << "playing enables the same controls";
+  EXPECT_EQ(std::pair(orbiter.CurrentTexts().real, orbiter.CurrentTexts().imaginary),
+            std::pair(FormatNumber(-2 + 40 * 4.0 / 273), FormatNumber(2 - 60 * 4.0 / 273)));
   orbiter.OnNewPoint();
-  EXPECT_EQ(EnabledControls(orbiter), "10111");
-  EXPECT_FALSE(orbiter.IsNoteTimerRunning());
-
-  // 1.5 + 1.5i leaves the disc on its second step.
-  Choose("1.5", "1.5");
-  EXPECT_EQ(std::pair(orbiter.CurrentTexts().currentReal, orbiter.CurrentTexts().currentImaginary),
-            std::pair(std::string("1.5"), std::string("1.5")));
-  orbiter.OnIterate();
-  orbiter.OnIterate();
-  EXPECT_EQ(EnabledControls(orbiter), "01001") << "exploded";
-  EXPECT_EQ(orbiter.CurrentTexts().progress, "The point has exploded.  Click on 'New Point'");
-  orbiter.OnNewPoint();
-  EXPECT_EQ(EnabledControls(orbiter), "10111");
   orbiter.CurrentTexts().real = "-3.7";
   orbiter.OnRealLostFocus();
   EXPECT_EQ(std::pair(orbiter.CurrentTexts().currentReal, orbiter.CurrentTexts().currentImaginary),
-            std::pair(std::string("-2"), std::string("1.5")));
+            std::pair("-2"s, orbiter.CurrentTexts().imaginary));
 }
 
 }  // namespace

@@ -84,34 +84,26 @@ TEST_F(SongAudioExportTest, TheSaveCommandOffersTheAudioTypesAndWritesTheOneItsN
   dialogs.ClearHistory();
   dialogs.AnswerSaveFile(folder.File("song.mid"));
   Command();
-  ASSERT_EQ(dialogs.History().size(), 2u) << "the dialog and the message, no progress";
-  EXPECT_EQ(dialogs.History()[1].text, "The song was saved successfully.");
+  EXPECT_EQ(dialogs.History().at(1).text, "The song was saved successfully.") << "no progress before it";
   EXPECT_EQ(TextOf(folder.Path() / "song.mid").substr(0, 4), "MThd");
 }
 
-TEST_F(SongAudioExportTest, CancellingLeavesNothingAndKeepsTheOlderFile) {
-  std::ofstream(folder.Path() / "song.wav") << "older";
-  dialogs.AnswerSaveFile(folder.File("song.wav"));
+TEST_F(SongAudioExportTest, ACancelOrAFailureLeavesNothingAndKeepsTheOlderFile) {
+  std::ofstream(folder.Path() / "song.ogg") << "older";
+  dialogs.AnswerSaveFile(folder.File("song.ogg"));
   dialogs.AnswerMessage(MessageAnswer::Yes);  // overwrite
   dialogs.CancelProgressAt(0.3);
   Command();
   EXPECT_THAT(dialogs.Messages(),
-              ElementsAre("The file [" + folder.File("song.wav") + "] already exists.  Would you like to overwrite?",
+              ElementsAre("The file [" + folder.File("song.ogg") + "] already exists.  Would you like to overwrite?",
                           "The song was not saved."));
   EXPECT_EQ(dialogs.History().back().icon, MessageIcon::Stop);
   EXPECT_GE(dialogs.ProgressReports().back(), 0.3);
-  EXPECT_EQ(TextOf(folder.Path() / "song.wav"), "older");
-  EXPECT_THAT(Files(), ElementsAre("song.wav"));
-}
-
-TEST_F(SongAudioExportTest, FailuresLeaveNothingAndKeepTheOlderFile) {
-  std::ofstream(folder.Path() / "song.ogg") << "older";
-  const auto save = WriteShortSong;
   const auto failedMidi = [](const std::string&) { return SongResult{SongResult::Outcome::Failed, "No space left"}; };
   const SongResult failures[] = {
-      ExportSongAudio(folder.Path() / "song.ogg", save, {}, SongAudioRenderer({folder.Path() / "none.sf2"})),
+      ExportSongAudio(folder.Path() / "song.ogg", WriteShortSong, {}, SongAudioRenderer({folder.Path() / "none.sf2"})),
       ExportSongAudio(folder.Path() / "song.ogg", failedMidi, {}),
-      ExportSongAudio(folder.Path() / "gone" / "song.ogg", save, {}),
+      ExportSongAudio(folder.Path() / "gone" / "song.ogg", WriteShortSong, {}),
       RenderMidiFileAudio(folder.Path() / "song.ogg", folder.Path() / "out.wav", {})};
   EXPECT_EQ(failures[0].error, "no General MIDI SoundFont is installed");
   EXPECT_EQ(failures[1].error, "No space left");
@@ -119,9 +111,8 @@ TEST_F(SongAudioExportTest, FailuresLeaveNothingAndKeepTheOlderFile) {
   for (const SongResult& failure : failures) EXPECT_NE(failure.outcome, SongResult::Outcome::Saved) << failure.error;
   EXPECT_EQ(TextOf(folder.Path() / "song.ogg"), "older");
   EXPECT_THAT(Files(), ElementsAre("song.ogg"));
-
   // And the same export, able to work, replaces the older file.
-  ASSERT_EQ(ExportSongAudio(folder.Path() / "song.ogg", save, {}).outcome, SongResult::Outcome::Saved);
+  ASSERT_EQ(ExportSongAudio(folder.Path() / "song.ogg", WriteShortSong, {}).outcome, SongResult::Outcome::Saved);
   EXPECT_EQ(AudioOf(folder.Path() / "song.ogg").first, SF_FORMAT_OGG);
 }
 
