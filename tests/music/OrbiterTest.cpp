@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 #include "EscapeCount.h"
@@ -60,11 +61,6 @@ class OrbiterTest : public testing::Test {
     orbiter.CurrentTexts().imaginary = imaginary;
     orbiter.OnImaginaryLostFocus();
   }
-  int NoteOns() const {
-    int count = 0;
-    for (const std::uint32_t message : service.DeliveredMessages()) count += (message & 0xF0) == 0x90 && message >> 16;
-    return count;
-  }
   SongResult Save(ComplexNumber c) {
     orbiter.CurrentTexts().real = FormatNumber(c.real);
     orbiter.CurrentTexts().imaginary = FormatNumber(c.imaginary);
@@ -108,68 +104,51 @@ TEST_F(OrbiterTest, ASavedSongHoldsTheOrbitUntilItEscapesOrTheNumberOfNotesAsked
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(OrbiterTest, TheNoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
-  LoadAndRender();
-  // The second orbit value of this point lies just above -2i: its interval
-  // is below one millisecond.
-  Choose("0.5625", "-0.93964");
-  orbiter.OnPlay();
-  EXPECT_EQ(view.noteInterval, 5);
-  service.ClearCalls();
-  orbiter.OnNoteTimerTick();
-  const double sounded = (*ParseNumber(orbiter.CurrentTexts().currentImaginary) + 2) * 125;
-  ASSERT_TRUE(sounded > 0.0 && sounded < 1.0) << sounded;
-  EXPECT_EQ(view.noteInterval, 50);
-  EXPECT_EQ(NoteOns(), 1);
-  EXPECT_EQ(service.DeliveredMessages().front() & 0xFF, 0xB0u) << "each tick first silences the last note";
-  // The next value leaves the disc: drawn, silent, and the tick after only silences.
-  orbiter.OnNoteTimerTick();
-  EXPECT_TRUE(orbiter.OrbitStopped());
-  EXPECT_EQ(NoteOns(), 1);
-  orbiter.OnNoteTimerTick();
-  EXPECT_FALSE(view.noteTimerOn);
-
-  // Right after New Point, Play only starts the orbit and its first tick
-  // stops; a second Play plays on.
-  orbiter.OnNewPoint();
-  Choose("-0.1", "0.1");
-  orbiter.OnPlay();
-  orbiter.OnNoteTimerTick();
-  EXPECT_FALSE(view.noteTimerOn);
-  orbiter.OnPlay();
-  orbiter.OnNoteTimerTick();
-  EXPECT_TRUE(view.noteTimerOn);
-  EXPECT_EQ(NoteOns(), 3);
-}
-
-TEST_F(OrbiterTest, TheControlsWalkTheirStateTableFromRenderingThroughChoosingOrbitingAndExploding) {
-  const char* const choose = "Click on a point to iterate or key in the values above";
-  const char* const reiterate = "Click on 'Iterate' to reiterate the point";
-  // Inputs, New Point, Iterate, Play, Save Song: "1" where enabled; "+" while
-  // the note timer runs; then the status line.
+TEST_F(OrbiterTest, TheControlsTimersAndNotesWalkTheirStateTable) {
+  // Inputs, New Point, Iterate, Play, Save Song: "1" where enabled; "+" and
+  // the interval while the note timer runs; the notes sounded; the status line.
   const auto shown = [this] {
     const Orbiter::Enabled& on = orbiter.ControlsEnabled();
-    std::string flags;
-    for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) flags += enabled ? '1' : '0';
-    return flags + (orbiter.IsNoteTimerRunning() ? "+ " : " ") + orbiter.CurrentTexts().progress;
+    std::string text;
+    for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) text += enabled ? '1' : '0';
+    if (view.noteTimerOn) text += "+" + std::to_string(view.noteInterval);
+    int notes = 0;
+    for (const std::uint32_t message : service.DeliveredMessages()) notes += (message & 0xF0) == 0x90 && message >> 16;
+    const std::string& progress = orbiter.CurrentTexts().progress;
+    return text + " " + std::to_string(notes) + " " +
+           (progress == "Click on a point to iterate or key in the values above" ? "choose"
+            : progress == "Click on 'Iterate' to reiterate the point"            ? "reiterate"
+            : progress == "The point has exploded.  Click on 'New Point'"        ? "exploded"
+                                                                                 : progress);
   };
-  const std::pair<std::function<void()>, std::string> steps[] = {
-      {[&] { orbiter.Load(surface); }, "00000 "},  // rendering
-      {[&] { LoadAndRender(); }, "10111 "s + choose},
-      {[&] { orbiter.OnPicturePicked(40, 60); }, "01111 "s + reiterate},  // orbiting
-      {[&] { orbiter.OnPlay(); }, "01111+ "s + reiterate},                 // playing
-      {[&] { orbiter.OnNewPoint(); }, "10111 "s + choose},
-      // 1.5 + 1.5i leaves the disc on its second step.
-      {[&] { Choose("1.5", "1.5"); orbiter.OnIterate(); orbiter.OnIterate(); },
-       "01001 The point has exploded.  Click on 'New Point'"},
-      {[&] { orbiter.OnNewPoint(); }, "10111 "s + choose}};
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { orbiter.Load(surface); }, "00000 0 "},
+      {[&] { LoadAndRender(); }, "10111 0 choose"},
+      // The first step only marks the start; below 1 ms the next interval is
+      // 5 ms from Play. The second value lies just above -2i (50 ms from a
+      // tick); the third leaves the disc: drawn, silent, and the next tick
+      // only silences.
+      {[&] { Choose("0.5625", "-0.93964"); orbiter.OnPlay(); }, "01111+5 0 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111+50 1 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111+50 1 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111 1 reiterate"},
+      {[&] { orbiter.OnNewPoint(); }, "10111 1 choose"},
+      // Right after New Point, Play only starts the orbit and its first tick
+      // stops; a second Play plays on: z2 = -0.0994 + 0.081002i lasts
+      // (2 + 0.081002) x 125 ms, z3 = -0.09568 + 0.084897i 260.6 ms.
+      {[&] { Choose("-0.1", "0.1"); orbiter.OnPlay(); orbiter.OnNoteTimerTick(); }, "01111 1 reiterate"},
+      {[&] { orbiter.OnPlay(); }, "01111+260 2 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111+261 3 reiterate"},
+      {[&] { orbiter.OnNewPoint(); }, "10111 3 choose"},
+      // 1.5 + 1.5i leaves the disc on its first step.
+      {[&] { Choose("1.5", "1.5"); orbiter.OnIterate(); orbiter.OnIterate(); }, "01001 3 exploded"},
+      {[&] { orbiter.OnNewPoint(); orbiter.OnPicturePicked(40, 60); }, "01111 3 reiterate"}};
   for (const auto& [step, expected] : steps) {
     step();
     EXPECT_EQ(shown(), expected);
   }
   EXPECT_EQ(service.DeliveredMessages().at(1), 0xC0u | (46 << 8)) << "the harp on channel 0";
   // A pick takes the picture's point, the imaginary axis pointing up.
-  orbiter.OnPicturePicked(40, 60);
   EXPECT_EQ(std::pair(orbiter.CurrentTexts().real, orbiter.CurrentTexts().imaginary),
             std::pair(FormatNumber(-2 + 40 * 4.0 / 273), FormatNumber(2 - 60 * 4.0 / 273)));
   orbiter.OnNewPoint();
