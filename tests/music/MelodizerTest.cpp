@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -158,11 +159,11 @@ TEST_F(MelodizerTest, ARunPlaysOnePositionPerTickAndEveryEndSilencesAndRewinds) 
   // The end of the run, Stop, and a close during the wait of a restart each
   // silence at once and leave no run and no timer behind, whatever stray
   // tick follows.
-  for (const auto& end : std::vector<std::function<void()>>{[this] { RunToTheEnd(); }, [this] { melodizer.OnStop(); },
-                                                            [this] {
-                                                              view.duringWait = [this] { melodizer.Unload(); };
-                                                              melodizer.OnRedraw();
-                                                            }}) {
+  const std::function<void()> ends[] = {[this] { RunToTheEnd(); }, [this] { melodizer.OnStop(); }, [this] {
+    view.duringWait = [this] { melodizer.Unload(); };
+    melodizer.OnRedraw();
+  }};
+  for (const auto& end : ends) {
     melodizer.OnPlay();
     melodizer.OnTimerTick();
     EXPECT_EQ(std::pair(melodizer.Position(), view.timerInterval), std::pair(2.0, 125));
@@ -171,7 +172,7 @@ TEST_F(MelodizerTest, ARunPlaysOnePositionPerTickAndEveryEndSilencesAndRewinds) 
     end();
     const auto sent = Sent();
     ASSERT_GE(sent.size(), 32u);
-    for (std::size_t i = sent.size() - 32; i < sent.size(); ++i) EXPECT_EQ(sent[i] & 0xF0, 0xB0u);
+    EXPECT_TRUE(std::all_of(sent.end() - 32, sent.end(), [](std::uint32_t m) { return (m & 0xF0) == 0xB0; }));
     melodizer.OnTimerTick();
     EXPECT_EQ(std::tuple(melodizer.Position(), view.timerOn, view.clears), std::tuple(0.0, false, clears));
   }
