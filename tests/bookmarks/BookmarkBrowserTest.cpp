@@ -29,7 +29,9 @@ class FakeBrowserView final : public BookmarkBrowserView, public BookmarkTarget 
   // The names and what went to the main view, whether the list and then
   // Load and Delete are enabled, and the last two progress texts.
   std::string Shown() const {
-    const auto last = [this](std::size_t back) { return progress.size() < back ? "" : progress[progress.size() - back]; };
+    const auto last = [this](std::size_t back) {
+      return progress.size() < back ? std::string() : progress[progress.size() - back];
+    };
     return shown + (listEnabled ? " list" : " -") + (commandsEnabled ? " commands " : " - ") + last(2) + " " + last(1);
   }
 
@@ -54,7 +56,8 @@ class BookmarkBrowserTest : public testing::Test {
 };
 
 TEST_F(BookmarkBrowserTest, AVisitListsPreviewsDeletesAndLoadsWithItsMessages) {
-  const Bookmark rabbit{"Rabbit", 0.0, 0.0, 3.0, 64, 1, -0.123, 0.745}, seahorse{"Seahorse", -0.745, -0.1, 0.05, 128, 0};
+  const Bookmark rabbit{"Rabbit", 0.0, 0.0, 3.0, 64, 1, -0.123, 0.745};
+  const Bookmark seahorse{"Seahorse", -0.745, -0.1, 0.05, 128, 0};
   const auto previewed = [this] { return BookmarkView::Capture(browser.Preview(), browser.Current()->name); };
   const struct {
     std::function<void()> act;
@@ -67,7 +70,8 @@ TEST_F(BookmarkBrowserTest, AVisitListsPreviewsDeletesAndLoadsWithItsMessages) {
       {[&] { Select("Rabbit"); EXPECT_EQ(previewed(), rabbit); }, "Rabbit,Seahorse, list commands 101% Done"},
       // The fractal type is set on every selection: the Mandelbrot set after a Julia set.
       {[&] { Select("Seahorse"); EXPECT_EQ(previewed(), seahorse); }, "Rabbit,Seahorse, list commands 101% Done"},
-      {[&] { dialogs.AnswerMessage(MessageAnswer::No); browser.OnDelete(); }, "Rabbit,Seahorse, list commands 101% Done"},
+      {[&] { dialogs.AnswerMessage(MessageAnswer::No); browser.OnDelete(); },
+       "Rabbit,Seahorse, list commands 101% Done"},
       {[&] { dialogs.AnswerMessage(MessageAnswer::Yes); browser.OnDelete(); }, "Rabbit, list - Done "},
       // Each visit reads the table afresh: the main window may have added to it.
       {[&] { store.Add({"aardvark", 0, 0, 1, 64, 0}); store.Add({"Flat", 0, 0, 0, 64, 0}); browser.OnActivated(); },

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,11 +63,10 @@ TEST_F(SongAudioExportTest, TheSaveCommandOffersTheAudioTypesAndSavesAudioForAnA
             std::pair(std::string("MIDI Files (*.mid);;Wave Files (*.wav);;FLAC Files (*.flac);;Ogg Vorbis Files "
                                   "(*.ogg)"),
                       std::string("mid")));
-  std::vector<ScriptedDialogs::Kind> kinds;
-  for (const auto& shown : dialogs.History()) kinds.push_back(shown.kind);
-  using Kind = ScriptedDialogs::Kind;
-  EXPECT_THAT(kinds, ElementsAre(Kind::SaveFile, Kind::Progress, Kind::Message, Kind::SaveFile, Kind::Message,
-                                 Kind::SaveFile, Kind::Message, Kind::Message));
+  // Only the audio is made behind a progress display.
+  const auto& shown = dialogs.History();
+  const auto progress = [](const ScriptedDialogs::Shown& one) { return one.kind == ScriptedDialogs::Kind::Progress; };
+  EXPECT_TRUE(progress(shown.at(1)) && std::count_if(shown.begin(), shown.end(), progress) == 1);
   EXPECT_THAT(dialogs.Messages(), ElementsAre("The song was saved successfully.", "The song was saved successfully.",
                                               "The file [" + folder.File("song.mid") +
                                                   "] already exists.  Would you like to overwrite?",
