@@ -32,16 +32,12 @@ SqliteConnection Connect(const BookmarkFolder& folder) {
 const Bookmark kSpiral{"Spiral", -0.7767, -0.1377, 0.004, 1024, 0, 0.0, 0.0};
 
 // An empty store, and a renderer showing kSpiral for the tests of the
-// current view. As the renderer's listener it notes what the renderer looks
-// like at the moment the iteration cap changes.
-class BookmarkStoreTest : public testing::Test, public RendererListener {
+// current view.
+class BookmarkStoreTest : public testing::Test {
  protected:
   BookmarkStoreTest() {
     renderer.Initialize(surface);
     BookmarkView::Apply(kSpiral, renderer, BookmarkView::JuliaPoint::Always);
-  }
-  void OnChangeIterations(std::int32_t cap) override {
-    seenAtCapChange = Bookmark{"", 0.0, 0.0, renderer.GetWindowWidth(), cap, renderer.GetFractal()};
   }
   Names Listed() { return NamesOf(store.List().Value()); }
   void ExpectAdded(const Bookmark& bookmark) { EXPECT_EQ(store.Add(bookmark).status, Status::Added) << bookmark.name; }
@@ -51,7 +47,6 @@ class BookmarkStoreTest : public testing::Test, public RendererListener {
   MemorySurface surface{40, 30};
   FractalRenderer renderer;
   ScriptedDialogs dialogs;
-  Bookmark seenAtCapChange;
 };
 
 TEST_F(BookmarkStoreTest, NamesAreStoredAsPlainTextAndRefusedAddsChangeNothing) {
@@ -104,11 +99,10 @@ TEST_F(BookmarkStoreTest, EveryColumnSurvivesAReopenBitForBitInCaseBlindOrder) {
   EXPECT_NE(insert.Value().Error().message.find("range"), std::string::npos) << insert.Value().Error().message;
 }
 
-TEST_F(BookmarkStoreTest, ApplyingChangesTheCapFirstAndTheJuliaConstantOnlyWhereDueAndAddCapturesIt) {
+TEST_F(BookmarkStoreTest, ApplyingSetsTheJuliaConstantOnlyWhereDueAndAddStoresTheViewUnderATrimmedName) {
   const Bookmark rabbit{"Rabbit", 0.125, -0.25, 0.5, 700, 1, -0.124, 0.744};
-  renderer.SetListener(this);
   BookmarkView::Apply(rabbit, renderer, BookmarkView::JuliaPoint::OnlyForJulia);
-  EXPECT_EQ(seenAtCapChange, (Bookmark{"", 0.0, 0.0, kSpiral.windowWidth, 700, 0}));
+  EXPECT_EQ(BookmarkView::Capture(renderer, "Rabbit"), rabbit);
   // Only the main view takes a Mandelbrot bookmark's empty constant; the preview keeps its own.
   BookmarkView::Apply(kSpiral, renderer, BookmarkView::JuliaPoint::OnlyForJulia);
   EXPECT_EQ(std::pair(renderer.GetJuliaPointReal(), renderer.GetJuliaPointImaginary()), std::pair(-0.124, 0.744));
