@@ -1,6 +1,9 @@
 #include "BookmarkBrowser.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "BookmarkFolder.h"
 #include "BookmarkView.h"
@@ -9,59 +12,39 @@
 
 namespace {
 
-const Bookmark kRabbit{"Rabbit", 0.0, 0.0, 3.0, 64, 1, -0.123, 0.745};
-const Bookmark kSeahorse{"Seahorse", -0.745, -0.1, 0.05, 128, 0, 0.0, 0.0};
-const char* const kConfirm = "Are you sure you want to delete the current bookmark?";
-
 class FakeBrowserView final : public BookmarkBrowserView, public BookmarkTarget {
  public:
-  void ShowNames(const std::vector<std::string>& shown) override { names = shown; }
+  void ShowNames(const std::vector<std::string>& names) override {
+    shown.clear();
+    for (const std::string& name : names) shown += name + ",";
+  }
   void EnableList(bool enabled) override { listEnabled = enabled; }
   void EnableCommands(bool enabled) override { commandsEnabled = enabled; }
   void ShowProgress(const std::string& text) override { progress.push_back(text); }
   void StartPreviewTimer() override { timerRunning = true; }
   void StopPreviewTimer() override { timerRunning = false; }
-  void Close() override { ++closed; }
-  void ShowBookmark(const Bookmark& bookmark) override { loaded.push_back(bookmark); }
+  void Close() override { shown += " closed"; }
+  void ShowBookmark(const Bookmark& bookmark) override { shown += " loaded " + bookmark.name; }
 
-  std::vector<std::string> names{"stale"};
-  bool listEnabled = false;
-  bool commandsEnabled = true;
+  // The names and what went to the main view, whether the list and then
+  // Load and Delete are enabled, and the last two progress texts.
+  std::string Shown() const {
+    const auto last = [this](std::size_t back) {
+      return progress.size() < back ? std::string() : progress[progress.size() - back];
+    };
+    return shown + (listEnabled ? " list" : " -") + (commandsEnabled ? " commands " : " - ") + last(2) + " " + last(1);
+  }
+
+  std::string shown = "stale";
+  bool listEnabled = false, commandsEnabled = true, timerRunning = false;
   std::vector<std::string> progress;
-  bool timerRunning = false;
-  int closed = 0;
-  std::vector<Bookmark> loaded;
 };
 
 class BookmarkBrowserTest : public testing::Test {
  protected:
-  BookmarkBrowserTest() {
-    Add(kSeahorse);
-    Add(kRabbit);
-  }
-  void Add(const Bookmark& bookmark) { ASSERT_EQ(store.Add(bookmark).status, BookmarkStore::AddStatus::Added); }
-  void Open() {
-    browser.Load(preview);
-    browser.OnActivated();
-  }
-  void RunPreview() {
-    while (view.timerRunning) {
-      view.timerRunning = false;
-      if (browser.OnPreviewTimerTick()) view.timerRunning = true;
-    }
-  }
-  // The preview's pixels against the bookmark drawn in draft on its own.
-  int PixelsDifferingFromDraft(const Bookmark& bookmark) const {
-    MemorySurface expected(preview.Width(), preview.Height());
-    FractalRenderer reference;
-    reference.Initialize(expected);
-    BookmarkView::Apply(bookmark, reference, BookmarkView::JuliaPoint::OnlyForJulia);
-    reference.Redraw(true);
-    while (reference.RendererCallback()) {
-    }
-    int differing = 0;
-    for (std::size_t i = 0; i < expected.Pixels().size(); ++i) differing += expected.Pixels()[i] != preview.Pixels()[i];
-    return differing;
+  void Select(const std::string& name) {
+    browser.OnSelected(name);
+    for (int ticks = 0; view.timerRunning && ticks < 10000; ++ticks) view.timerRunning = browser.OnPreviewTimerTick();
   }
 
   BookmarkFolder folder;
@@ -72,117 +55,58 @@ class BookmarkBrowserTest : public testing::Test {
   BookmarkBrowser browser{view, view, dialogs, folder.Path()};
 };
 
-TEST_F(BookmarkBrowserTest, EachVisitListsTheTableAgainInNameOrderWithNothingSelected) {
-  Open();
-  EXPECT_EQ(view.names, (std::vector<std::string>{"Rabbit", "Seahorse"}));
-  EXPECT_TRUE(view.listEnabled);
-  EXPECT_FALSE(view.commandsEnabled);
-  browser.OnSelected("Rabbit");
-  EXPECT_TRUE(view.commandsEnabled);
-  Add({"aardvark", 0, 0, 1, 64, 0});
-  browser.OnActivated();
-  EXPECT_EQ(view.names, (std::vector<std::string>{"aardvark", "Rabbit", "Seahorse"}));
-  EXPECT_FALSE(view.commandsEnabled);
-  EXPECT_FALSE(browser.Current());
-  EXPECT_EQ(view.progress.back(), "") << "the progress is cleared";
-  EXPECT_TRUE(dialogs.Messages().empty());
-
-  BookmarkFolder emptyFolder;
-  emptyFolder.OpenEmptyStore();
-  FakeBrowserView emptyView;
-  BookmarkBrowser empty{emptyView, emptyView, dialogs, emptyFolder.Path()};
-  empty.Load(preview);
-  empty.OnActivated();
-  EXPECT_TRUE(emptyView.names.empty());
-  EXPECT_TRUE(emptyView.listEnabled);
-  EXPECT_FALSE(emptyView.commandsEnabled);
-}
-
-TEST_F(BookmarkBrowserTest, ASelectionPreviewsItsBookmarkInDraftWithWholePercentsThenDone) {
-  Open();
-  for (const Bookmark& bookmark : {kRabbit, kSeahorse}) {
-    view.progress.clear();
-    browser.OnSelected(bookmark.name);
-    EXPECT_TRUE(view.timerRunning);
-    RunPreview();
-    // The fractal type is set on every selection, so the second preview is
-    // the Mandelbrot set although a Julia set came first.
-    EXPECT_EQ(browser.Preview().GetFractal(), bookmark.fractalType);
-    EXPECT_EQ(PixelsDifferingFromDraft(bookmark), 0) << bookmark.name;
-    ASSERT_GE(view.progress.size(), 3u);
-    EXPECT_EQ(view.progress.back(), "Done");
-    // The last row of blocks reaches past the edge, so the count passes 100.
-    EXPECT_EQ(view.progress[view.progress.size() - 2], "101%") << bookmark.name;
-    for (std::size_t i = 0; i + 2 < view.progress.size(); ++i) EXPECT_EQ(view.progress[i].back(), '%');
+TEST_F(BookmarkBrowserTest, AVisitListsPreviewsDeletesAndLoadsWithItsMessages) {
+  const Bookmark rabbit{"Rabbit", 0.0, 0.0, 3.0, 64, 1, -0.123, 0.745};
+  const Bookmark seahorse{"Seahorse", -0.745, -0.1, 0.05, 128, 0};
+  const auto previewed = [this] { return BookmarkView::Capture(browser.Preview(), browser.Current()->name); };
+  const struct {
+    std::function<void()> act;
+    const char* shown;
+  } steps[] = {
+      {[&] { browser.Load(preview); browser.OnActivated(); }, " list -  "},  // an empty table
+      {[&] { store.Add(seahorse); store.Add(rabbit); browser.OnActivated(); }, "Rabbit,Seahorse, list -  "},
+      {[&] { browser.OnLoad(); browser.OnDelete(); }, "Rabbit,Seahorse, list -  "},  // nothing selected, nothing asked
+      // A draft preview; its last row of blocks reaches past the edge, so the count passes 100.
+      {[&] { Select("Rabbit"); EXPECT_EQ(previewed(), rabbit); }, "Rabbit,Seahorse, list commands 101% Done"},
+      // The fractal type is set on every selection: the Mandelbrot set after a Julia set.
+      {[&] { Select("Seahorse"); EXPECT_EQ(previewed(), seahorse); }, "Rabbit,Seahorse, list commands 101% Done"},
+      {[&] { dialogs.AnswerMessage(MessageAnswer::No); browser.OnDelete(); },
+       "Rabbit,Seahorse, list commands 101% Done"},
+      {[&] { dialogs.AnswerMessage(MessageAnswer::Yes); browser.OnDelete(); }, "Rabbit, list - Done "},
+      // Each visit reads the table afresh: the main window may have added to it.
+      {[&] { store.Add({"aardvark", 0, 0, 1, 64, 0}); store.Add({"Flat", 0, 0, 0, 64, 0}); browser.OnActivated(); },
+       "aardvark,Flat,Rabbit, list -  "},
+      // A view that cannot be shown is reported and leaves nothing selected, not the one before.
+      {[&] { Select("aardvark"); Select("Flat"); browser.OnLoad(); }, "aardvark,Flat,Rabbit, list - 101% Done"},
+      // Deleted in another copy of the program since the list was read.
+      {[&] { store.Delete("Rabbit"); Select("Rabbit"); browser.OnLoad(); }, "aardvark,Flat, list - Done "},
+      {[&] { Select("aardvark"); browser.OnLoad(); }, "aardvark,Flat, loaded aardvark closed list commands 101% Done"},
+  };
+  for (const auto& [act, shown] : steps) {
+    act();
+    EXPECT_EQ(view.Shown(), shown);
   }
-  EXPECT_TRUE(view.loaded.empty()) << "previewing leaves the main view alone";
-}
-
-TEST_F(BookmarkBrowserTest, LoadHandsTheSelectedBookmarkOnAndClosesAndDoesNothingWithoutOne) {
-  Open();
-  browser.OnLoad();
-  EXPECT_EQ(view.closed, 0);
-  browser.OnSelected("Rabbit");
-  browser.OnLoad();
-  ASSERT_EQ(view.loaded.size(), 1u);
-  EXPECT_EQ(view.loaded[0], kRabbit);
-  EXPECT_EQ(view.closed, 1);
+  const char* const confirm = "Are you sure you want to delete the current bookmark?";
+  EXPECT_THAT(dialogs.Messages(),
+              testing::ElementsAre(confirm, confirm, testing::HasSubstr("The bookmark [Flat] holds a view that cannot"),
+                                   "The bookmark you selected is no longer stored.  It may have been deleted in "
+                                   "another copy of Quillory."));
+  EXPECT_EQ(std::pair(dialogs.History()[0].buttons, dialogs.History()[0].icon),
+            std::pair(MessageButtons::YesNo, MessageIcon::Question));
   browser.OnClosing();
   EXPECT_FALSE(view.timerRunning);
 }
 
-TEST_F(BookmarkBrowserTest, DeleteAsksFirstAndOnlyYesRemovesTheRowAndTheSelection) {
-  Open();
-  browser.OnDelete();
-  EXPECT_TRUE(dialogs.History().empty()) << "without a selection nothing is asked";
-  browser.OnSelected("Rabbit");
-  dialogs.AnswerMessage(MessageAnswer::No);
-  browser.OnDelete();
-  ASSERT_EQ(dialogs.History().size(), 1u);
-  EXPECT_EQ(dialogs.History()[0].text, kConfirm);
-  EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::YesNo);
-  EXPECT_EQ(dialogs.History()[0].icon, MessageIcon::Question);
-  EXPECT_EQ(view.names.size(), 2u);
-  EXPECT_TRUE(view.commandsEnabled) << "No keeps the selection";
-
-  dialogs.AnswerMessage(MessageAnswer::Yes);
-  browser.OnDelete();
-  EXPECT_EQ(view.names, std::vector<std::string>{"Seahorse"});
-  EXPECT_FALSE(view.commandsEnabled);
-  EXPECT_FALSE(browser.Current());
-  EXPECT_FALSE(store.Find("Rabbit").Value());
-}
-
-TEST_F(BookmarkBrowserTest, ABookmarkGoneSinceTheListWasReadIsReportedAndTheListReadAgain) {
-  Open();
-  browser.OnSelected("Rabbit");
-  ASSERT_FALSE(store.Delete("Seahorse"));
-  browser.OnSelected("Seahorse");
-  EXPECT_EQ(dialogs.Messages(), std::vector<std::string>{"The bookmark you selected is no longer stored.  It may "
-                                                         "have been deleted in another copy of Quillory."});
-  EXPECT_FALSE(browser.IsAsking());
-  EXPECT_EQ(view.names, std::vector<std::string>{"Rabbit"});
-  EXPECT_FALSE(browser.Current()) << "the earlier selection is not left current";
-  browser.OnLoad();
-  EXPECT_TRUE(view.loaded.empty());
-}
-
-TEST(BookmarkBrowserFileTest, AnUnreadableFileIsReportedOnActivationNotAtLoadAndLeftAsItIs) {
-  BookmarkFolder folder;
-  const std::string junk = "not a database at all, just some words";
-  folder.WriteDataFile(junk);
-  ScriptedDialogs dialogs;
-  FakeBrowserView view;
-  MemorySurface preview(10, 10);
-  BookmarkBrowser browser(view, view, dialogs, folder.Path());
+// An empty list that cannot be read must not look like an empty table.
+TEST_F(BookmarkBrowserTest, AnUnreadableFileIsReportedOnActivationNotAtLoadAndLeftAsItIs) {
+  folder.WriteDataFile("not a database at all, just some words");
   browser.Load(preview);
-  EXPECT_TRUE(dialogs.History().empty());
-  EXPECT_FALSE(view.listEnabled) << "an empty list would look like a table without bookmarks";
+  EXPECT_TRUE(dialogs.History().empty()) << "nobody is looking yet";
   browser.OnActivated();
+  EXPECT_EQ(view.Shown(), " - -  ");
   ASSERT_EQ(dialogs.History().size(), 1u);
-  EXPECT_EQ(dialogs.History()[0].icon, MessageIcon::Stop);
-  EXPECT_TRUE(view.names.empty());
-  EXPECT_EQ(folder.ReadDataFile(), junk);
+  EXPECT_EQ(std::pair(dialogs.History()[0].icon, folder.ReadDataFile()),
+            std::pair(MessageIcon::Stop, std::string("not a database at all, just some words")));
 }
 
 }  // namespace

@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <functional>
-#include <map>
 #include <set>
 #include <utility>
 
 #include "EscapeCount.h"
-#include "MelodySong.h"
 #include "RecordingMidiService.h"
 #include "ScriptedDialogs.h"
 #include "SongBytes.h"
@@ -20,119 +18,59 @@
 
 namespace {
 
-constexpr int kTempo120 = 500000;
-constexpr std::uint32_t kTicksPerPosition = 16;
+using Notes = std::vector<std::vector<int>>;  // [position][level]
 
-class MelodySongTest : public ::testing::Test {
- protected:
-  MelodySongTest() {
-    settings.SetRegion(0.0, 0.0, 0.0, 0.0, 256);
-    settings.measures = "1";
-  }
-  std::vector<std::uint8_t> Save() {
-    MIDIFile file(folder.Path(), dialogs);
-    const SongResult result = WriteMelodySong(file, path, settings, renderer, scales);
-    EXPECT_EQ(result.outcome, SongResult::Outcome::Saved) << result.error;
-    return ReadBytes(path);
-  }
-
-  TemporaryFolder folder;
-  std::string path = folder.File("song.mid");
-  ScriptedDialogs dialogs;
-  MelodizerSettings settings;
-  FractalRenderer renderer;
-  ScaleTables scales;
-};
-
-TEST_F(MelodySongTest, HeldNotesEndWithTheirLengthHighestLevelFirst) {
-  // c = 0 never escapes: height 109, index 109 of Minor Pentatonic in C is
-  // 21 octaves and a minor seventh, 262 mod 108 = 46.
-  ExpectedSong one(99, kTempo120);
-  one.NoteOff(0, 0).NoteOn(0, 46, 127).NoteOff(9 * kTicksPerPosition, 46);
-  EXPECT_EQ(FirstDifference(Save(), one.File()), "");
-
-  settings.complexity = 1;
-  settings.scaleType = 0;  // Major: index 109 is 15 octaves and a fifth, 187 mod 108 = 79
-  ExpectedSong two(99, kTempo120);
-  two.NoteOff(0, 0).NoteOn(0, 79, 127).NoteOff(0, 0).NoteOn(0, 79, 127);
-  two.NoteOff(9 * kTicksPerPosition, 79).NoteOff(0, 79);
-  EXPECT_EQ(FirstDifference(Save(), two.File()), "");
-}
-
-TEST_F(MelodySongTest, NoteZeroAndChromaticNotesFrom120AreNeverWritten) {
-  // c = 3 escapes at once; at the bottom bar its height 109/256 rounds to
-  // index 0, note 0, which a level starts on without a Note On.
-  settings.SetRegion(3.0, 0.0, 3.0, 0.0, 256);
-  settings.mountainBar = 160;
-  EXPECT_EQ(FirstDifference(Save(), ExpectedSong(99, kTempo120).File(9 * kTicksPerPosition)), "");
-
-  settings.SetRegion(0.0, 0.0, 0.0, 0.0, 256);
-  settings.scaleType = ScaleTables::kChromatic;
-  settings.octave = 1;  // index 109 + 12 = 121
-  ExpectedSong expected(99, kTempo120);
-  expected.NoteOff(0, 0);
-  EXPECT_EQ(FirstDifference(Save(), expected.File(9 * kTicksPerPosition)), "");
-}
-
-TEST_F(MelodySongTest, SlantedLineMatchesAnIndependentlyBuiltFile) {
-  settings = {.measures = "2", .tempo = "100", .key = 2, .octave = 2, .scaleType = 0, .complexity = 2, .patch = 5,
-              .mountainBar = 90};
-  settings.SetRegion(-2.0, 0.0, 0.5, 0.0, 64);
-
-  // The notes of every level at every position, from the escape counts alone.
-  constexpr std::array<int, 7> kMajor{0, 2, 4, 5, 7, 9, 11};
-  constexpr int kSteps = 16;
-  ExpectedSong expected(5, 600000);
-  std::array<int, 3> last{};
-  std::array<bool, 3> sounding{};
-  std::uint32_t pending = 0;
-  std::set<int> distinct;
-  for (int p = 0; p <= kSteps; ++p) {
-    for (int k = 2; k >= 0; --k) {
-      const double re = -2.0 + (((1 << k) * p) % kSteps) * (2.5 / kSteps);
-      const int count = EscapeCount({false, {}, 64}, {re, 0.0});
-      const double height = std::pow(count, 20.0 / 90) / std::pow(64, 20.0 / 90) * 109;
-      const int degree = static_cast<int>(std::lrint(height));
-      const int note = ((degree / 7) * 12 + kMajor[degree % 7] + 12 * 2 + 2) % 108;
-      distinct.insert(note);
-      if (note == last[k]) continue;
-      expected.NoteOff(pending, last[k]).NoteOn(0, note, 127);
-      pending = 0;
-      sounding[k] = true;
-      last[k] = note;
+// The note of every level at every position of a slanted line, from the
+// escape counts alone; the scales are checked on their own.
+Notes IndependentNotes(const MelodizerSettings& s) {
+  const ComplexNumber a = s.FirstPoint(), b = s.SecondPoint();
+  const int steps = std::stoi(s.measures) * 8, limit = std::stoi(s.maxIterations);
+  const double exponent = 20.0 / (180 - s.mountainBar), slope = (b.imaginary - a.imaginary) / (b.real - a.real);
+  Notes notes(steps + 1);
+  for (int p = 0; p <= steps; ++p)
+    for (int k = 0; k <= s.complexity; ++k) {
+      const double re = a.real + ((1 << k) * p % steps) * ((b.real - a.real) / steps);
+      const int count = EscapeCount({false, {}, limit}, {re, re * slope + (a.imaginary - a.real * slope)});
+      const double height = std::pow(count, exponent) / std::pow(limit, exponent) * MelodizerSettings::kPictureHeight;
+      notes[p].push_back(ScaleTables().GetNote(static_cast<std::int16_t>(std::lrint(height)), s.scaleType, s.key,
+                                               s.octave));
     }
-    pending += kTicksPerPosition;
-  }
-  for (int k = 2; k >= 0; --k) {
-    if (!sounding[k]) continue;
-    expected.NoteOff(pending, last[k]);
-    pending = 0;
-  }
-  ASSERT_GE(distinct.size(), 4u) << "the line should cross several heights";
-  EXPECT_EQ(FirstDifference(Save(), expected.File(pending)), "");
+  return notes;
 }
 
-TEST_F(MelodySongTest, LimitBelowOneIsRaisedTo32) {
-  settings.SetRegion(-1.5, 0.2, 0.4, 0.6, 32);
-  const auto with32 = Save();
-  settings.SetRegion(-1.5, 0.2, 0.4, 0.6, 0);
-  EXPECT_EQ(FirstDifference(Save(), with32), "");
-  EXPECT_EQ(renderer.GetMaxIterations(), 32);
-  settings.SetRegion(-1.5, 0.2, 0.4, 0.6, 2000);
-  EXPECT_NE(FirstDifference(Save(), with32), "");
-}
-
-TEST_F(MelodySongTest, UncreatableFileIsReportedAndNothingWritten) {
-  MIDIFile file(folder.Path(), dialogs);
-  const std::string missing = folder.File("no such folder/song.mid");
-  EXPECT_EQ(WriteMelodySong(file, missing, settings, renderer, scales).outcome, SongResult::Outcome::NotCreated);
-  EXPECT_FALSE(std::filesystem::exists(missing));
+// What the song and live playback must hold, walking the notes as both do,
+// highest level first: a change turns the old note off and the new one on,
+// notes from 120 up being silence. The song has every level on channel 0 at
+// velocity 127, 16 ticks a position, and ends the notes still sounding;
+// live, each level sounds on its own channel at velocity 100.
+std::pair<std::vector<std::uint8_t>, std::vector<std::uint32_t>> IndependentPlay(const MelodizerSettings& s,
+                                                                                 const Notes& notes) {
+  ExpectedSong song(s.patch, static_cast<int>(60000000 / std::stod(s.tempo)));
+  std::vector<std::uint32_t> live;
+  std::vector<int> last(4, 0), sounding(4, -1);
+  std::uint32_t pending = 0;
+  for (const auto& position : notes) {
+    for (int k = static_cast<int>(position.size()) - 1; k >= 0; --k) {
+      if (position[k] == last[k]) continue;
+      if (last[k] < 120) live.push_back(0x90 | k | last[k] << 8), song.NoteOff(std::exchange(pending, 0), last[k]);
+      sounding[k] = position[k] < 120 ? position[k] : -1;
+      if (sounding[k] >= 0) {
+        live.push_back(0x90 | k | position[k] << 8 | 100 << 16);
+        song.NoteOn(std::exchange(pending, 0), position[k], 127);
+      }
+      last[k] = position[k];
+    }
+    pending += 16;
+  }
+  for (int k = 3; k >= 0; --k)
+    if (sounding[k] >= 0) song.NoteOff(std::exchange(pending, 0), sounding[k]);
+  return {song.File(pending), live};
 }
 
 class RecordingView final : public MelodyView {
  public:
   void ClearMelody() override { ++clears; }
-  void DrawMelodyLine(PicturePoint, PicturePoint, std::int32_t) override {}
+  void DrawMelodyLine(PicturePoint, PicturePoint, std::int32_t) override { ++lines; }
   void SetMelodyPixel(PicturePoint, std::int32_t) override {}
   void MoveTracerTo(double) override {}
   void EnableTimer(std::int32_t interval) override { timerOn = true, timerInterval = interval; }
@@ -144,7 +82,7 @@ class RecordingView final : public MelodyView {
   }
   void ProcessPendingEvents() override {}
 
-  int clears = 0;
+  int clears = 0, lines = 0;
   bool timerOn = false;
   std::int32_t timerInterval = 0;
   std::function<void()> duringWait;
@@ -158,14 +96,13 @@ class MelodizerTest : public ::testing::Test {
     melodizer.Controls().measures = "1";
     service.ClearCalls();
   }
-  // Short messages as sent: status | data1 << 8 | data2 << 16.
-  std::vector<std::uint32_t> Sent(bool onlyNoteOns = false) const {
+  // Short messages as sent (status | data1 << 8 | data2 << 16), or only the notes.
+  std::vector<std::uint32_t> Sent(bool onlyNotes = false) const {
     std::vector<std::uint32_t> messages;
     for (const std::uint32_t message : service.DeliveredMessages())
-      if (!onlyNoteOns || ((message & 0xF0) == 0x90 && (message >> 16) != 0)) messages.push_back(message);
+      if (!onlyNotes || (message & 0xF0) == 0x90) messages.push_back(message);
     return messages;
   }
-  // Runs the timer until the run ends by itself.
   void RunToTheEnd() {
     for (int ticks = 0; view.timerOn && ticks < 10000; ++ticks) melodizer.OnTimerTick();
   }
@@ -175,124 +112,99 @@ class MelodizerTest : public ::testing::Test {
   ScriptedDialogs dialogs;
   MidiOutput midiOut{service, dialogs};
   TemporaryFolder folder;
+  std::string path = folder.File("melody.mid");
   Melodizer melodizer{view, midiOut, dialogs, folder.Path()};
 };
 
-TEST_F(MelodizerTest, AtmosphereOnEveryChannelAndHeldNotesSoundOncePerLevelOnItsChannel) {
-  Melodizer fresh(view, midiOut, dialogs, folder.Path());
-  fresh.Load();
-  for (std::uint32_t channel = 0; channel < 16; ++channel)
-    EXPECT_EQ(Sent().at(2 * channel + 1), 0xC0 + channel + (99 << 8));
-  service.ClearCalls();
-  melodizer.Controls().complexity = 1;
-  melodizer.OnPlay();
-  EXPECT_EQ(view.timerInterval, 125);
-  RunToTheEnd();
-  EXPECT_EQ(Sent(true), (std::vector<std::uint32_t>{0x91 | 46 << 8 | 100 << 16, 0x90 | 46 << 8 | 100 << 16}));
-  const auto sent = Sent();
-  for (std::size_t i = sent.size() - 32; i < sent.size(); ++i) EXPECT_EQ(sent.at(i) & 0xF0, 0xB0u);
-}
-
-TEST_F(MelodizerTest, LevelsFallSilentAboveNote119AndNeverStackNotes) {
-  // From inside the set out along the real axis: chromatic notes an octave
-  // up are silent near the set and sound further out.
-  melodizer.Controls() = {.measures = "2", .octave = 1, .scaleType = ScaleTables::kChromatic, .complexity = 3};
-  melodizer.SetRegion(0.0, 0.0, 1.0, 0.0, 256);
-  melodizer.OnPlay();
-  RunToTheEnd();
-  std::map<std::uint32_t, std::uint32_t> sounding;  // channel -> note, or absent
-  int noteOns = 0, silencings = 0;
-  const auto sent = Sent();
-  for (std::size_t i = 32; i + 32 < sent.size(); ++i) {
-    const std::uint32_t status = sent[i] & 0xFF, note = (sent[i] >> 8) & 0xFF, velocity = sent[i] >> 16;
-    ASSERT_EQ(status & 0xF0, 0x90u);
-    const std::uint32_t channel = status & 0x0F;
-    ASSERT_LE(channel, 3u);
-    if (velocity == 0) {
-      if (sounding.count(channel) && sounding[channel] == note) sounding.erase(channel);
-      silencings += note != 0 && !((sent[i + 1] & 0xFF) == status && (sent[i + 1] >> 16) != 0);
-      continue;
-    }
-    ++noteOns;
-    EXPECT_LT(note, 120u);
-    EXPECT_EQ(sounding.count(channel), 0u) << "a note on over a sounding note on channel " << channel;
-    sounding[channel] = note;
+TEST_F(MelodizerTest, SongsAndLivePlaybackSoundTheNotesOfEveryLevelAtEveryPosition) {
+  // c = 0: height 109, index 109 of Minor Pentatonic in C is 21 octaves and
+  // a minor seventh, 262 mod 108 = 46, held over the 9 positions of a measure.
+  ASSERT_EQ(melodizer.SaveSong(path).outcome, SongResult::Outcome::Saved);
+  EXPECT_EQ(FirstDifference(ReadBytes(path),
+                            ExpectedSong(99, 500000).NoteOff(0, 0).NoteOn(0, 46, 127).NoteOff(9 * 16, 46).File()),
+            "");
+  MelodizerSettings slanted{.measures = "2", .tempo = "100", .key = 2, .octave = 2, .scaleType = 0, .complexity = 2,
+                            .patch = 5, .mountainBar = 90};
+  slanted.SetRegion(-2.0, 0.1, 0.5, -0.05, 64);
+  // From inside the set, where chromatic notes an octave up are silent, out
+  // along the real axis and, at the last position, back to the first point.
+  MelodizerSettings silences{.measures = "2", .octave = 1, .scaleType = ScaleTables::kChromatic, .complexity = 3};
+  silences.SetRegion(0.0, 0.0, 1.0, 0.0, 256);
+  for (const MelodizerSettings& settings : {slanted, silences}) {
+    SCOPED_TRACE(settings.scaleType);
+    const Notes notes = IndependentNotes(settings);
+    std::set<int> distinct;
+    for (const auto& position : notes) distinct.insert(position.begin(), position.end());
+    ASSERT_GE(distinct.size(), 4u) << "the line should cross several heights";
+    ASSERT_EQ(settings.scaleType == ScaleTables::kChromatic, *distinct.rbegin() >= 120);
+    const auto [song, live] = IndependentPlay(settings, notes);
+    melodizer.Controls() = settings;
+    ASSERT_EQ(melodizer.SaveSong(path).outcome, SongResult::Outcome::Saved);
+    EXPECT_EQ(FirstDifference(ReadBytes(path), song), "");
+    melodizer.OnPlay();
+    RunToTheEnd();
+    EXPECT_EQ(Sent(true), live);
+    service.ClearCalls();
   }
-  EXPECT_GT(noteOns, 4);
-  EXPECT_GT(silencings, 0);
 }
 
-TEST_F(MelodizerTest, ALimitBelowOneRunsAndShowsAs32) {
-  melodizer.SetRegion(-0.75, 0.1, 0.25, 0.5, 0);
-  melodizer.StartMelody(1, false);
-  EXPECT_EQ(melodizer.Controls().maxIterations, "32");
-  EXPECT_EQ(melodizer.rndRenderer.GetMaxIterations(), 32);
-}
-
-TEST_F(MelodizerTest, PlayingStepsOnePositionPerTickAndRewindsAtTheEndAndALoadStartsAfresh) {
-  melodizer.OnPlay();
-  const double first = melodizer.Position();
-  melodizer.OnTimerTick();
-  melodizer.OnTimerTick();
-  EXPECT_EQ(melodizer.Position(), first + 2);
-  RunToTheEnd();
-  EXPECT_EQ(melodizer.Position(), 0.0);
+TEST_F(MelodizerTest, ARunPlaysOnePositionPerTickAndEveryEndSilencesAndRewinds) {
   melodizer.rndRenderer.SetFractal(FractalType::Julia);
   melodizer.Load();
-  EXPECT_EQ(melodizer.rndRenderer.GetFractalType(), FractalType::Mandelbrot);
-  EXPECT_EQ(melodizer.rndRenderer.GetMaxIterations(), 256);
-}
-
-TEST_F(MelodizerTest, StopSilencesRewindsAndStrayTicksStartNothing) {
-  melodizer.OnPlay();
-  melodizer.OnTimerTick();
-  service.ClearCalls();
-  melodizer.OnStop();
-  EXPECT_EQ(Sent().size(), 32u);
-  melodizer.OnTimerTick();
-  EXPECT_EQ(melodizer.Position(), 0.0);
-  EXPECT_FALSE(view.timerOn);
-}
-
-TEST_F(MelodizerTest, NothingRunsBeforeLoadOrAfterUnloadAndTheDeviceClosesOnce) {
-  Melodizer unloaded(view, midiOut, dialogs, folder.Path());
-  unloaded.StartMelody(1, false);
-  EXPECT_FALSE(view.timerOn);
-  melodizer.OnPlay();
-  melodizer.Unload();
-  melodizer.Unload();
+  for (std::uint32_t channel = 0; channel < 16; ++channel)
+    EXPECT_EQ(Sent().at(2 * channel + 1), 0xC0 + channel + (99 << 8)) << "bank, then Atmosphere";
+  EXPECT_EQ(melodizer.rndRenderer.GetFractalType(), FractalType::Mandelbrot) << "a load starts afresh";
+  melodizer.Controls().measures = "1";
+  // The end of the run, Stop, and a close during the wait of a restart each
+  // silence at once and leave no run and no timer behind, whatever stray
+  // tick follows.
+  const std::function<void()> ends[] = {[this] { RunToTheEnd(); }, [this] { melodizer.OnStop(); }, [this] {
+    view.duringWait = [this] { melodizer.Unload(); };
+    melodizer.OnRedraw();
+  }};
+  for (const auto& end : ends) {
+    melodizer.OnPlay();
+    melodizer.OnTimerTick();
+    EXPECT_EQ(std::pair(melodizer.Position(), view.timerInterval), std::pair(2.0, 125));
+    service.ClearCalls();
+    const int clears = view.clears;
+    end();
+    const auto sent = Sent();
+    ASSERT_GE(sent.size(), 32u);
+    EXPECT_TRUE(std::all_of(sent.end() - 32, sent.end(), [](std::uint32_t m) { return (m & 0xF0) == 0xB0; }));
+    melodizer.OnTimerTick();
+    EXPECT_EQ(std::tuple(melodizer.Position(), view.timerOn, view.clears), std::tuple(0.0, false, clears));
+  }
   EXPECT_FALSE(midiOut.IsOpen());
-  EXPECT_EQ(service.OpenCount(), 0u);
   melodizer.StartMelody(1, true);
-  EXPECT_FALSE(view.timerOn);
+  EXPECT_FALSE(view.timerOn) << "nothing starts after the close";
 }
 
-TEST_F(MelodizerTest, ClosingDuringTheWaitOfARestartLeavesNothingRunning) {
-  melodizer.OnPlay();
-  view.duringWait = [this] { melodizer.Unload(); };
-  const int clears = view.clears;
-  melodizer.OnRedraw();
-  EXPECT_FALSE(view.timerOn);
-  EXPECT_EQ(view.clears, clears) << "no run starts after the close";
-  melodizer.OnTimerTick();
-  EXPECT_EQ(melodizer.Position(), 0.0);
-}
-
-TEST_F(MelodizerTest, SaveSongAsksBeforeReplacingAFile) {
-  const std::string path = folder.File("melody.mid");
-  dialogs.AnswerSaveFile(path);
-  melodizer.OnSaveSong();
-  const auto saved = ReadBytes(path);
-  ASSERT_FALSE(saved.empty());
-  melodizer.Controls().measures = "2";
-  dialogs.AnswerSaveFile(path);
-  dialogs.AnswerMessage(MessageAnswer::No);
-  melodizer.OnSaveSong();
-  EXPECT_EQ(ReadBytes(path), saved) << "declining writes nothing";
-  EXPECT_EQ(dialogs.Messages(),
-            (std::vector<std::string>{"The song was saved successfully.",
-                                      "The file [" + path + "] already exists.  Would you like to overwrite?",
-                                      "The song was not saved."}));
+TEST_F(MelodizerTest, EditsRedrawFromTheLeftOnlyWhenTheyChangeTheMelody) {
+  const auto limit = [this](const char* typed) {
+    melodizer.Controls().maxIterations = typed;
+    melodizer.OnMaxIterationsLostFocus();
+  };
+  const std::pair<std::function<void()>, bool> edits[] = {
+      {[&] { limit("300"); }, true}, {[&] { limit("300"); }, false}, {[&] { limit("10"); }, true},
+      {[this] { EXPECT_EQ(melodizer.OnListChanged(Melodizer::List::Complexity, -1), 0); }, true},
+      {[this] { melodizer.OnListChanged(Melodizer::List::Key, 5); }, false},
+      // The main window can hand over a limit below 1; heights divide by a power of it.
+      {[this] { melodizer.SetRegion(-0.75, 0.1, 0.25, 0.5, 0); melodizer.StartMelody(1, false); }, true},
+      {[this] { melodizer.Controls().tempo = "10"; melodizer.OnTempoLostFocus(); }, false}};
+  for (const auto& [edit, redraws] : edits) {
+    const int clears = view.clears;
+    edit();
+    EXPECT_EQ(view.clears, clears + (redraws ? 1 : 0));
+    EXPECT_TRUE(!redraws || melodizer.Position() == 1.0) << "the new run has drawn its first position";
+  }
+  EXPECT_EQ(std::tuple(melodizer.Controls().maxIterations, melodizer.rndRenderer.GetMaxIterations(),
+                       view.timerInterval),
+            std::tuple(std::string("32"), 32, 500));
+  melodizer.Controls().scaleType = -1;  // no scale: no guide lines
+  const int lines = view.lines;
+  melodizer.DrawGrid();
+  EXPECT_EQ(view.lines, lines);
 }
 
 }  // namespace

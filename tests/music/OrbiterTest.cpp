@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 #include "EscapeCount.h"
 #include "MemorySurface.h"
-#include "OrbitSong.h"
 #include "RecordingMidiService.h"
 #include "ScriptedDialogs.h"
 #include "SongBytes.h"
 #include "TypedValues.h"
 
 namespace {
+
+using namespace std::literals;
+using Names = std::vector<std::string>;
 
 // The orbit song of c, built from the iteration step alone: each value
 // after the first sounds for 32 ticks until one leaves the disc.
@@ -25,62 +28,9 @@ std::vector<std::uint8_t> IndependentOrbitSong(ComplexNumber c, int notes) {
     const double squared = z.real * z.real + z.imaginary * z.imaginary;
     if (squared >= 4) break;
     const int pitch = static_cast<int>(std::lrint((z.real + 2) * 127 / 4)) & 127;
-    const int velocity = static_cast<int>(std::lrint(std::sqrt(squared) * 31.25 + 64));
-    song.NoteOn(0, pitch, velocity).NoteOff(32, pitch);
+    song.NoteOn(0, pitch, static_cast<int>(std::lrint(std::sqrt(squared) * 31.25 + 64))).NoteOff(32, pitch);
   }
   return song.File();
-}
-
-class OrbitSongTest : public ::testing::Test {
- protected:
-  SongResult Save(ComplexNumber c) {
-    const OrbitNoteCount count = OrbitNotesToRecord(renderer, c, dialogs);
-    if (!count.notes) return {SongResult::Outcome::Failed, count.error};
-    MIDIFile file(folder.Path(), dialogs);
-    return WriteOrbitSong(file, path, renderer, c, *count.notes);
-  }
-
-  TemporaryFolder folder;
-  std::string path = folder.File("orbit.mid");
-  ScriptedDialogs dialogs;
-  FractalRenderer renderer;
-};
-
-TEST_F(OrbitSongTest, EscapingPointRecordsTheValuesBeforeItsEscapeWithoutAsking) {
-  for (const ComplexNumber c : {ComplexNumber{-0.75, 0.12}, ComplexNumber{2.0, 2.0}}) {
-    ASSERT_LT(EscapeCount({false, {}, 16000}, c), 16000);
-    ASSERT_EQ(Save(c).outcome, SongResult::Outcome::Saved);
-    EXPECT_TRUE(dialogs.History().empty()) << "no question for a point that escapes";
-    EXPECT_EQ(FirstDifference(ReadBytes(path), IndependentOrbitSong(c, 16000)), "") << c.real;
-    EXPECT_FALSE(renderer.StepIterate(false)) << "the live orbit now lies outside the disc";
-  }
-  EXPECT_EQ(FirstDifference(ReadBytes(path), ExpectedSong(46, 500000).File()), "") << "2 + 2i: only the opening";
-}
-
-TEST_F(OrbitSongTest, ConvergingPointAsksHowManyNotesToRecord) {
-  for (const auto& [answer, notes, explained] : std::vector<std::tuple<std::string, int, bool>>{
-           {"150", 150, false}, {"20000", 16000, false}, {"0", 1, false}, {"x", 200, true}, {"", 200, true}}) {
-    dialogs.ClearHistory();
-    dialogs.AnswerInput(answer);
-    ASSERT_EQ(Save({-0.1, 0.1}).outcome, SongResult::Outcome::Saved);
-    EXPECT_EQ(dialogs.History().at(0).text,
-              "The point that you selected appears to converge.  How many iterations of the point would you like "
-              "to record? (max. 16000)");
-    EXPECT_EQ(dialogs.History()[0].defaultAnswer, "200");
-    const std::string invalid =
-        "You did not type in a valid number.  The maximum number of iterations will be set to 200.";
-    EXPECT_EQ(dialogs.Messages(), explained ? std::vector<std::string>{invalid} : std::vector<std::string>{}) << answer;
-    EXPECT_EQ(FirstDifference(ReadBytes(path), IndependentOrbitSong({-0.1, 0.1}, notes)), "") << answer;
-    EXPECT_EQ(renderer.GetMaxIterations(), 16000);
-  }
-}
-
-TEST_F(OrbitSongTest, AnswerBeyond32BitsFailsBeforeAnyFileIsCreated) {
-  dialogs.AnswerInput("1e10");
-  const SongResult result = Save({0.0, 0.0});
-  EXPECT_EQ(result.outcome, SongResult::Outcome::Failed);
-  EXPECT_FALSE(result.error.empty());
-  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 class TimerView final : public OrbiterView {
@@ -99,95 +49,113 @@ class TimerView final : public OrbiterView {
 };
 
 // An Orbiter whose timers are only recorded, on a picture held in memory.
-class OrbiterTimerTest : public testing::Test {
+class OrbiterTest : public testing::Test {
  protected:
+  void LoadAndRender() {
+    orbiter.Load(surface);
+    while (view.renderTimerOn) orbiter.OnRenderTimerTick();
+  }
+  void Choose(const char* real, const char* imaginary) {
+    orbiter.CurrentTexts().real = real;
+    orbiter.OnRealLostFocus();
+    orbiter.CurrentTexts().imaginary = imaginary;
+    orbiter.OnImaginaryLostFocus();
+  }
+  SongResult Save(ComplexNumber c) {
+    orbiter.CurrentTexts().real = FormatNumber(c.real);
+    orbiter.CurrentTexts().imaginary = FormatNumber(c.imaginary);
+    return orbiter.SaveOrbitSong(path);
+  }
+
   MemorySurface surface{273, 273};
   TimerView view;
   RecordingMidiService service;
   ScriptedDialogs dialogs;
   MidiOutput midiDevice{service, dialogs};
   TemporaryFolder folder;
+  std::string path = folder.File("orbit.mid");
   Orbiter orbiter{view, midiDevice, dialogs, folder.Path()};
 };
 
-TEST_F(OrbiterTimerTest, NoteTimerUsesFiveMillisecondsFromPlayAndFiftyFromATick) {
-  const auto noteOns = [&] {
-    int count = 0;
-    for (const std::uint32_t message : service.DeliveredMessages()) count += (message & 0xF0) == 0x90 && message >> 16;
-    return count;
+TEST_F(OrbiterTest, ASavedSongHoldsTheOrbitUntilItEscapesOrTheNumberOfNotesAsked) {
+  // Without an answer the point escapes below the cap and nothing is asked;
+  // 2 + 2i escapes at once, leaving only the opening events.
+  const std::tuple<ComplexNumber, std::optional<std::string>, int> cases[] = {
+      {{-0.75, 0.12}, {}, 16000}, {{2.0, 2.0}, {}, 0},      {{-0.1, 0.1}, "150", 150}, {{-0.1, 0.1}, "20000", 16000},
+      {{-0.1, 0.1}, "0", 1},      {{-0.1, 0.1}, "x", 200}, {{-0.1, 0.1}, "", 200}};
+  for (const auto& [c, answer, notes] : cases) {
+    SCOPED_TRACE(answer.value_or("none"));
+    dialogs.ClearHistory();
+    if (answer) dialogs.AnswerInput(*answer);
+    ASSERT_EQ(Save(c).outcome, SongResult::Outcome::Saved);
+    EXPECT_EQ(FirstDifference(ReadBytes(path), IndependentOrbitSong(c, notes)), "");
+    ASSERT_EQ(dialogs.History().empty(), !answer);
+    if (!answer) continue;
+    EXPECT_EQ(std::pair(dialogs.History()[0].text, dialogs.History()[0].defaultAnswer),
+              std::pair("The point that you selected appears to converge.  How many iterations of the point would "
+                        "you like to record? (max. 16000)"s, "200"s));
+    EXPECT_EQ(dialogs.Messages(), ParseNumber(*answer) ? Names{}
+                                                       : Names{"You did not type in a valid number.  The maximum "
+                                                               "number of iterations will be set to 200."});
+  }
+  std::filesystem::remove(path);
+  dialogs.AnswerInput("1e10");  // beyond 32 bits: fails before any file is made
+  EXPECT_EQ(Save({0.0, 0.0}).outcome, SongResult::Outcome::Failed);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(OrbiterTest, TheControlsTimersAndNotesWalkTheirStateTable) {
+  // Inputs, New Point, Iterate, Play, Save Song: "1" where enabled; "+" and
+  // the interval while the note timer runs; the notes sounded; the status line.
+  const auto shown = [this] {
+    const Orbiter::Enabled& on = orbiter.ControlsEnabled();
+    std::string text;
+    for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) text += enabled ? '1' : '0';
+    if (view.noteTimerOn) text += "+" + std::to_string(view.noteInterval);
+    int notes = 0;
+    for (const std::uint32_t message : service.DeliveredMessages()) notes += (message & 0xF0) == 0x90 && message >> 16;
+    const std::string& progress = orbiter.CurrentTexts().progress;
+    return text + " " + std::to_string(notes) + " " +
+           (progress == "Click on a point to iterate or key in the values above" ? "choose"
+            : progress == "Click on 'Iterate' to reiterate the point"            ? "reiterate"
+            : progress == "The point has exploded.  Click on 'New Point'"        ? "exploded"
+                                                                                 : progress);
   };
-  orbiter.Load(surface);
-  while (view.renderTimerOn) orbiter.OnRenderTimerTick();
-  // The second orbit value of this point lies just above -2i: its interval
-  // is below one millisecond.
-  orbiter.CurrentTexts().real = "0.5625";
-  orbiter.OnRealLostFocus();
-  orbiter.CurrentTexts().imaginary = "-0.93964";
-  orbiter.OnImaginaryLostFocus();
-  orbiter.OnPlay();
-  EXPECT_EQ(view.noteInterval, 5);
-  service.ClearCalls();
-  orbiter.OnNoteTimerTick();
-  const double sounded = (*ParseNumber(orbiter.CurrentTexts().currentImaginary) + 2) * 125;
-  ASSERT_TRUE(sounded > 0.0 && sounded < 1.0) << sounded;
-  EXPECT_EQ(view.noteInterval, 50);
-  EXPECT_EQ(noteOns(), 1);
-  EXPECT_EQ(service.DeliveredMessages().front() & 0xFF, 0xB0u) << "each tick first silences the last note";
-  // The next value leaves the disc: drawn, silent, and the tick after only silences.
-  orbiter.OnNoteTimerTick();
-  EXPECT_TRUE(orbiter.OrbitStopped());
-  EXPECT_EQ(noteOns(), 1);
-  orbiter.OnNoteTimerTick();
-  EXPECT_FALSE(view.noteTimerOn);
-}
-
-// Inputs, New Point, Iterate, Play, Save Song: "1" where enabled.
-std::string EnabledControls(const Orbiter& orbiter) {
-  const Orbiter::Enabled& on = orbiter.ControlsEnabled();
-  std::string flags;
-  for (const bool enabled : {on.inputs, on.newPoint, on.iterate, on.play, on.saveSong}) flags += enabled ? '1' : '0';
-  return flags;
-}
-
-TEST_F(OrbiterTimerTest, TheControlsWalkTheirStateTableFromRenderingThroughChoosingOrbitingAndExploding) {
-  orbiter.Load(surface);
-  EXPECT_EQ(EnabledControls(orbiter), "00000") << "rendering";
-  // Bank 0, then the harp, on channel 0.
-  EXPECT_EQ(service.DeliveredMessages(), (std::vector<std::uint32_t>{0xB0, 0xC0 | (46 << 8)}));
-  while (view.renderTimerOn) orbiter.OnRenderTimerTick();
-  EXPECT_EQ(EnabledControls(orbiter), "10111") << "choosing";
-  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on a point to iterate or key in the values above");
-
-  const FractalRenderer& renderer = orbiter.Renderer();
-  orbiter.OnPicturePicked(40, 60);
-  EXPECT_EQ(orbiter.CurrentTexts().real, FormatNumber(renderer.GetVirtualX(40)));
-  EXPECT_EQ(orbiter.CurrentTexts().imaginary, FormatNumber(-renderer.GetVirtualY(60))) << "the imaginary axis points up";
-  EXPECT_EQ(orbiter.CurrentTexts().progress, "Click on 'Iterate' to reiterate the point");
-  EXPECT_EQ(EnabledControls(orbiter), "01111") << "orbiting";
-  orbiter.OnPlay();
-  EXPECT_EQ(EnabledControls(orbiter), "01111") << "playing enables the same controls";
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { orbiter.Load(surface); }, "00000 0 "},
+      {[&] { LoadAndRender(); }, "10111 0 choose"},
+      // The first step only marks the start; below 1 ms the next interval is
+      // 5 ms from Play. The second value lies just above -2i (50 ms from a
+      // tick); the third leaves the disc: drawn, silent, and the next tick
+      // only silences.
+      {[&] { Choose("0.5625", "-0.93964"); orbiter.OnPlay(); }, "01111+5 0 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111+50 1 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111+50 1 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111 1 reiterate"},
+      {[&] { orbiter.OnNewPoint(); }, "10111 1 choose"},
+      // Right after New Point, Play only starts the orbit and its first tick
+      // stops; a second Play plays on: z2 = -0.0994 + 0.081002i lasts
+      // (2 + 0.081002) x 125 ms, z3 = -0.09568 + 0.084897i 260.6 ms.
+      {[&] { Choose("-0.1", "0.1"); orbiter.OnPlay(); orbiter.OnNoteTimerTick(); }, "01111 1 reiterate"},
+      {[&] { orbiter.OnPlay(); }, "01111+260 2 reiterate"},
+      {[&] { orbiter.OnNoteTimerTick(); }, "01111+261 3 reiterate"},
+      {[&] { orbiter.OnNewPoint(); }, "10111 3 choose"},
+      // 1.5 + 1.5i leaves the disc on its first step.
+      {[&] { Choose("1.5", "1.5"); orbiter.OnIterate(); orbiter.OnIterate(); }, "01001 3 exploded"},
+      {[&] { orbiter.OnNewPoint(); orbiter.OnPicturePicked(40, 60); }, "01111 3 reiterate"}};
+  for (const auto& [step, expected] : steps) {
+    step();
+    EXPECT_EQ(shown(), expected);
+  }
+  EXPECT_EQ(service.DeliveredMessages().at(1), 0xC0u | (46 << 8)) << "the harp on channel 0";
+  // A pick takes the picture's point, the imaginary axis pointing up.
+  EXPECT_EQ(std::pair(orbiter.CurrentTexts().real, orbiter.CurrentTexts().imaginary),
+            std::pair(FormatNumber(-2 + 40 * 4.0 / 273), FormatNumber(2 - 60 * 4.0 / 273)));
   orbiter.OnNewPoint();
-  EXPECT_EQ(EnabledControls(orbiter), "10111");
-  EXPECT_FALSE(orbiter.IsNoteTimerRunning());
-
-  // 1.5 + 1.5i leaves the disc on its second step.
-  orbiter.CurrentTexts().real = "1.5";
-  orbiter.CurrentTexts().imaginary = "1.5";
-  orbiter.OnImaginaryLostFocus();
-  EXPECT_EQ(orbiter.CurrentTexts().currentReal, "1.5");
-  EXPECT_EQ(orbiter.CurrentTexts().currentImaginary, "1.5");
-  orbiter.OnIterate();
-  orbiter.OnIterate();
-  EXPECT_EQ(EnabledControls(orbiter), "01001") << "exploded";
-  EXPECT_EQ(orbiter.CurrentTexts().progress, "The point has exploded.  Click on 'New Point'");
-  orbiter.OnNewPoint();
-  EXPECT_EQ(EnabledControls(orbiter), "10111");
-  orbiter.CurrentTexts().real = "-0.1";
-  orbiter.CurrentTexts().imaginary = "0.1";
-  orbiter.OnImaginaryLostFocus();
+  orbiter.CurrentTexts().real = "-3.7";
   orbiter.OnRealLostFocus();
-  EXPECT_EQ(orbiter.CurrentTexts().currentReal, "-0.1");
-  EXPECT_EQ(orbiter.CurrentTexts().currentImaginary, "0.1");
+  EXPECT_EQ(std::pair(orbiter.CurrentTexts().currentReal, orbiter.CurrentTexts().currentImaginary),
+            std::pair("-2"s, orbiter.CurrentTexts().imaginary));
 }
 
 }  // namespace

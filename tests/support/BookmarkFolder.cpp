@@ -1,6 +1,5 @@
 #include "BookmarkFolder.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -24,13 +23,6 @@ std::string BookmarkFolder::ReadDataFile() const {
   if (!std::filesystem::is_regular_file(DataFile())) return {};
   std::ifstream in(DataFile(), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::vector<std::string> BookmarkFolder::FileNames() const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 BookmarkStore BookmarkFolder::OpenEmptyStore() const {

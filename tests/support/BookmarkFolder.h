@@ -20,8 +20,6 @@ class BookmarkFolder {
   void WriteDataFile(const std::string& bytes) const;
   // Empty when there is no file of that name (nothing, or a folder).
   std::string ReadDataFile() const;
-  // Every file name in the folder, sorted.
-  std::vector<std::string> FileNames() const;
 
   // A store with no rows at all, for tests that need to know every row.
   BookmarkStore OpenEmptyStore() const;
