@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "EscapeKernel.cpp"
@@ -251,30 +252,98 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace quillory {
 namespace {
-HWY_EXPORT(CountEscapesOnTarget);
-HWY_EXPORT(TargetOfThisCode);
-}  // namespace
 
-void DispatchCountEscapes(const EscapeRow& row, std::atomic<std::size_t>& cursor) {
-  HWY_DYNAMIC_DISPATCH(CountEscapesOnTarget)(row, cursor);
+using CountFunction = void (*)(const EscapeRow&, std::atomic<std::size_t>&);
+
+struct Kernel {
+  std::int64_t target = 0;
+  CountFunction count = nullptr;
+};
+
+// Whether this processor, and the system's saving of its registers, runs the
+// code Highway generates for `target`: the instruction sets the compiler was
+// allowed for it, as its per-target code lists them. The choice is made here
+// rather than by Highway's library, which would measure its timers each
+// time a program loads it, a cost larger than a small render.
+bool RunsHere(std::int64_t target) {
+#if HWY_ARCH_X86
+  // GCC's checks include the system's support for the wider registers.
+  const bool ssse3 = __builtin_cpu_supports("sse2") && __builtin_cpu_supports("ssse3");
+  const bool sse4 = ssse3 && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("sse4.2") &&
+                    __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("aes");
+  const bool avx2 = sse4 && __builtin_cpu_supports("avx") && __builtin_cpu_supports("avx2") &&
+                    __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+                    __builtin_cpu_supports("fma") && __builtin_cpu_supports("f16c");
+  const bool avx3 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                    __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
+  switch (target) {
+    case HWY_AVX3: return avx3;
+    case HWY_AVX2: return avx2;
+    case HWY_SSE4: return sse4;
+    case HWY_SSSE3: return ssse3;
+    default: break;
+  }
+#endif
+  // The code every build of this program may assume.
+  return target == HWY_STATIC_TARGET || target == HWY_EMU128 || target == HWY_SCALAR;
 }
 
-std::int64_t DispatchedTarget() { return HWY_DYNAMIC_DISPATCH(TargetOfThisCode)(); }
+// The kernels this build holds that this processor runs, best first.
+const std::vector<Kernel>& KernelsOfThisProcessor() {
+  static const std::vector<Kernel> kernels = [] {
+    using TargetFunction = std::int64_t (*)();
+    const std::pair<TargetFunction, CountFunction> built[] = {
+        {HWY_CHOOSE_AVX3(TargetOfThisCode), HWY_CHOOSE_AVX3(CountEscapesOnTarget)},
+        {HWY_CHOOSE_AVX2(TargetOfThisCode), HWY_CHOOSE_AVX2(CountEscapesOnTarget)},
+        {HWY_CHOOSE_SSE4(TargetOfThisCode), HWY_CHOOSE_SSE4(CountEscapesOnTarget)},
+        {HWY_CHOOSE_SSSE3(TargetOfThisCode), HWY_CHOOSE_SSSE3(CountEscapesOnTarget)},
+        {HWY_CHOOSE_FALLBACK(TargetOfThisCode), HWY_CHOOSE_FALLBACK(CountEscapesOnTarget)},
+    };
+    std::vector<Kernel> usable;
+    for (const auto& [target, count] : built) {
+      if (target == nullptr || count == nullptr || !RunsHere(target())) continue;
+      const bool seen = std::any_of(usable.begin(), usable.end(),
+                                    [&](const Kernel& kernel) { return kernel.target == target(); });
+      if (!seen) usable.push_back({target(), count});
+    }
+    std::sort(usable.begin(), usable.end(),
+              [](const Kernel& a, const Kernel& b) { return a.target < b.target; });  // lower bits are better
+    return usable;
+  }();
+  return kernels;
+}
+
+// The kernel in use, shared by every thread.
+std::atomic<const Kernel*>& ActiveKernel() {
+  static std::atomic<const Kernel*> active{&KernelsOfThisProcessor().front()};
+  return active;
+}
+
+}  // namespace
 }  // namespace quillory
 
 void CountEscapes(const EscapeRow& row, std::atomic<std::size_t>& cursor) {
-  quillory::DispatchCountEscapes(row, cursor);
+  quillory::ActiveKernel().load(std::memory_order_relaxed)->count(row, cursor);
 }
 
 std::vector<std::int64_t> EscapeKernelTargets() {
-  std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
-  std::sort(targets.begin(), targets.end());  // lower bits are the better sets
+  const auto& kernels = quillory::KernelsOfThisProcessor();
+  const quillory::Kernel* active = quillory::ActiveKernel().load();
+  // While one is forced, only that one.
+  if (active != &kernels.front()) return {active->target};
+  std::vector<std::int64_t> targets;
+  for (const quillory::Kernel& kernel : kernels) targets.push_back(kernel.target);
   return targets;
 }
 
 std::string EscapeKernelTargetName(std::int64_t target) { return hwy::TargetName(target); }
 
-void ForceEscapeKernelTarget(std::int64_t target) { hwy::SetSupportedTargetsForTest(target); }
+void ForceEscapeKernelTarget(std::int64_t target) {
+  const auto& kernels = quillory::KernelsOfThisProcessor();
+  const auto chosen = std::find_if(kernels.begin(), kernels.end(),
+                                   [&](const quillory::Kernel& kernel) { return kernel.target == target; });
+  quillory::ActiveKernel().store(chosen == kernels.end() ? &kernels.front() : &*chosen);
+}
 
-std::int64_t ActiveEscapeKernelTarget() { return quillory::DispatchedTarget(); }
+std::int64_t ActiveEscapeKernelTarget() { return quillory::ActiveKernel().load()->target; }
 #endif  // HWY_ONCE
