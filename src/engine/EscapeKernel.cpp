@@ -6,7 +6,6 @@
 #include <bit>
 #include <cstring>
 #include <limits>
-#include <utility>
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "EscapeKernel.cpp"
@@ -253,8 +252,6 @@ void CountEscapesOnTarget(const EscapeRow& sharedRow, std::atomic<std::size_t>& 
   }
 }
 
-std::int64_t TargetOfThisCode() { return HWY_TARGET; }
-
 }  // namespace HWY_NAMESPACE
 }  // namespace quillory
 HWY_AFTER_NAMESPACE();
@@ -298,23 +295,31 @@ bool RunsHere(std::int64_t target) {
   return target == HWY_STATIC_TARGET || target == HWY_EMU128 || target == HWY_SCALAR;
 }
 
+// The code Highway builds when it builds no better one.
+#if HWY_TARGETS & HWY_EMU128
+constexpr std::int64_t kFallbackTarget = HWY_EMU128;
+#elif HWY_TARGETS & HWY_SCALAR
+constexpr std::int64_t kFallbackTarget = HWY_SCALAR;
+#else
+constexpr std::int64_t kFallbackTarget = HWY_STATIC_TARGET;
+#endif
+
 // The kernels this build holds that this processor runs, best first.
 const std::vector<Kernel>& KernelsOfThisProcessor() {
   static const std::vector<Kernel> kernels = [] {
-    using TargetFunction = std::int64_t (*)();
-    const std::pair<TargetFunction, CountFunction> built[] = {
-        {HWY_CHOOSE_AVX3(TargetOfThisCode), HWY_CHOOSE_AVX3(CountEscapesOnTarget)},
-        {HWY_CHOOSE_AVX2(TargetOfThisCode), HWY_CHOOSE_AVX2(CountEscapesOnTarget)},
-        {HWY_CHOOSE_SSE4(TargetOfThisCode), HWY_CHOOSE_SSE4(CountEscapesOnTarget)},
-        {HWY_CHOOSE_SSSE3(TargetOfThisCode), HWY_CHOOSE_SSSE3(CountEscapesOnTarget)},
-        {HWY_CHOOSE_FALLBACK(TargetOfThisCode), HWY_CHOOSE_FALLBACK(CountEscapesOnTarget)},
+    const Kernel built[] = {
+        {HWY_AVX3, HWY_CHOOSE_AVX3(CountEscapesOnTarget)},
+        {HWY_AVX2, HWY_CHOOSE_AVX2(CountEscapesOnTarget)},
+        {HWY_SSE4, HWY_CHOOSE_SSE4(CountEscapesOnTarget)},
+        {HWY_SSSE3, HWY_CHOOSE_SSSE3(CountEscapesOnTarget)},
+        {kFallbackTarget, HWY_CHOOSE_FALLBACK(CountEscapesOnTarget)},
     };
     std::vector<Kernel> usable;
-    for (const auto& [target, count] : built) {
-      if (target == nullptr || count == nullptr || !RunsHere(target())) continue;
+    for (const Kernel& kernel : built) {
+      if (kernel.count == nullptr || !RunsHere(kernel.target)) continue;
       const bool seen = std::any_of(usable.begin(), usable.end(),
-                                    [&](const Kernel& kernel) { return kernel.target == target(); });
-      if (!seen) usable.push_back({target(), count});
+                                    [&](const Kernel& other) { return other.target == kernel.target; });
+      if (!seen) usable.push_back(kernel);
     }
     std::sort(usable.begin(), usable.end(),
               [](const Kernel& a, const Kernel& b) { return a.target < b.target; });  // lower bits are better

@@ -47,7 +47,8 @@ class BitmapFileSurface final : public RenderSurface {
   int width_;
   int height_;
   SafeFileWriter& file_;
-  bool blank_ = true;
+  // Rows are drawn from several threads at once.
+  std::atomic<bool> blank_{true};
   std::atomic<int> finishedRows_{0};
   int rowsPerWriteBack_ = 1;
 };
