@@ -130,7 +130,7 @@ V PackLanes(V v, M keep) {
 // until the round ends, and most points of a picture leave within a few
 // steps, so the first rounds are short; later ones, of the points that
 // stay, are longer, to look and pack less often.
-double RoundSteps(double count) { return count < 4.0 ? 4.0 : (count < 16.0 ? 8.0 : 32.0); }
+double RoundSteps(double count) { return count < 4.0 ? 4.0 : (count < 16.0 ? 8.0 : 16.0); }
 
 // Runs one round over the whole batch: every point takes `steps` steps;
 // those that escaped, repeated or reached the cap write their counts, the
@@ -243,11 +243,13 @@ void CountEscapesOnTarget(const EscapeRow& sharedRow, std::atomic<std::size_t>& 
       // No point may test a value beyond the cap.
       const double steps = std::min(RoundSteps(batch.count), cap + 1.0 - batch.count);
       // Checkpoints move further apart as the orbit ages, so a cycle of any
-      // length is met once the checkpoint lies inside it.
+      // length is met once the checkpoint lies inside it; most cycles are
+      // short, so the gap grows slowly once it spans a round.
       const bool checkpointDue = batch.count + steps >= batch.nextCheckpoint;
       RunRound(batch, steps, checkpointDue, cap, row);
       batch.count += steps;
-      if (checkpointDue) batch.nextCheckpoint = 2.0 * batch.count;
+      if (checkpointDue)
+        batch.nextCheckpoint = batch.count + std::max(std::min(batch.count, 16.0), batch.count / 4.0);
     }
   }
 }
