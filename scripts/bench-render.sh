@@ -8,7 +8,8 @@
 # takes minutes) for the reference; REFERENCE_REPEATS=0 skips the reference
 # and the picture check. "cpu/wall" is the fast run's processor seconds (user
 # + system, all threads) per second of wall time. Run it on a quiet machine;
-# the load is printed.
+# the load is printed. BEFORE_BUILD_DIR names the build of an earlier version
+# to time alongside, view by view, for a before/after comparison in one run.
 #   BUILD_DIR=build REPEATS=5 REFERENCE_REPEATS=1 scripts/bench-render.sh
 set -euo pipefail
 
@@ -16,6 +17,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
 REPEATS=${REPEATS:-5}
 REFERENCE_REPEATS=${REFERENCE_REPEATS:-1}
+BEFORE_BUILD_DIR=${BEFORE_BUILD_DIR:-}
 
 if [[ ! -f "$BUILD_DIR/build.ninja" ]] || ! grep -q '^QUILLORY_BUILD_BENCH:BOOL=ON' "$BUILD_DIR/CMakeCache.txt"; then
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLORY_BUILD_BENCH=ON >/dev/null
@@ -54,8 +56,12 @@ best_of() {
 }
 
 render() {
-  local engine=$1 width=$2 height=$3 x=$4 y=$5 viewWidth=$6 cap=$7
-  "$QUILLORY" render --engine "$engine" --size "${width}x${height}" --center "$x,$y" --view-width "$viewWidth" \
+  render_with "$QUILLORY" "$@"
+}
+
+render_with() {
+  local program=$1 engine=$2 width=$3 height=$4 x=$5 y=$6 viewWidth=$7 cap=$8
+  "$program" render --engine "$engine" --size "${width}x${height}" --center "$x,$y" --view-width "$viewWidth" \
     --max-iter "$cap" --out "$SCRATCH/$engine.bmp"
 }
 
@@ -71,13 +77,18 @@ xaos_render() {
 load() { cut -d' ' -f1 /proc/loadavg; }
 echo "Processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) threads"
 echo "Best of $REFERENCE_REPEATS reference and $REPEATS fast and XaoS runs; load average at start $(load)"
-printf '%-9s %-10s %6s %13s %9s %9s %14s %9s %9s %10s\n' view size cap "reference ms" "fast ms" speed-up "fast iter/s" \
-  cpu/wall "xaos ms" "xaos/fast"
+printf '%-9s %-10s %6s %13s %9s %9s %9s %14s %9s %9s %10s\n' view size cap "reference ms" "before ms" "fast ms" \
+  speed-up "fast iter/s" cpu/wall "xaos ms" "xaos/fast"
 for view in "${VIEWS[@]}"; do
   read -r name width height x y viewWidth cap <<<"$view"
   reference="-"
   if ((REFERENCE_REPEATS > 0)); then
     read -r reference _ <<<"$(best_of "$REFERENCE_REPEATS" render reference "$width" "$height" "$x" "$y" "$viewWidth" "$cap")"
+  fi
+  before="-"
+  if [[ -n "$BEFORE_BUILD_DIR" ]]; then
+    read -r before _ <<<"$(best_of "$REPEATS" render_with "$BEFORE_BUILD_DIR/quillory" fast "$width" "$height" "$x" "$y" \
+      "$viewWidth" "$cap")"
   fi
   read -r fast ratio <<<"$(best_of "$REPEATS" render fast "$width" "$height" "$x" "$y" "$viewWidth" "$cap")"
   if ((REFERENCE_REPEATS > 0)) && ! cmp -s "$SCRATCH/reference.bmp" "$SCRATCH/fast.bmp"; then
@@ -89,12 +100,12 @@ for view in "${VIEWS[@]}"; do
     read -r xaos _ <<<"$(best_of "$REPEATS" xaos_render "$width" "$height" "$x" "$y" "$viewWidth" "$cap")"
   fi
   iterations=$("$WORK" "$width" "$height" "$x" "$y" "$viewWidth" "$cap")
-  awk -v name="$name" -v size="${width}x${height}" -v cap="$cap" -v ref="$reference" -v fast="$fast" \
+  awk -v name="$name" -v size="${width}x${height}" -v cap="$cap" -v ref="$reference" -v before="$before" -v fast="$fast" \
     -v ratio="$ratio" -v xaos="$xaos" -v iterations="$iterations" 'BEGIN {
       speedUp = ref == "-" ? "-" : sprintf("%.1fx", ref / fast)
       versus = xaos == "-" ? "-" : sprintf("%.1fx", xaos / fast)
-      printf "%-9s %-10s %6d %13s %9.1f %9s %14.3g %9s %9s %10s\n",
-        name, size, cap, ref, fast, speedUp, iterations / (fast / 1000), ratio, xaos, versus
+      printf "%-9s %-10s %6d %13s %9s %9.1f %9s %14.3g %9s %9s %10s\n",
+        name, size, cap, ref, before, fast, speedUp, iterations / (fast / 1000), ratio, xaos, versus
     }'
 done
 echo "Load average at end $(load)"

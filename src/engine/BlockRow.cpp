@@ -34,6 +34,10 @@ double BlockRowPoints(const BlockRowSettings& settings, int row, std::vector<dou
     real = settings.windowLeft + centreX * settings.pixelSize;
     x += step;
   }
-  const int centreY = Nearest((row + (row + extent)) / 2.0);
+  return BlockRowImaginary(settings, row);
+}
+
+double BlockRowImaginary(const BlockRowSettings& settings, int row) {
+  const int centreY = Nearest((row + (row + settings.Extent())) / 2.0);
   return settings.windowTop + centreY * settings.pixelSize;
 }

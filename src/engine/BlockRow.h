@@ -30,3 +30,5 @@ struct BlockRowSettings {
 // into `reals`, and the imaginary part they share as the result. Each block
 // takes the point of its centre pixel, rounded to even.
 double BlockRowPoints(const BlockRowSettings& settings, int row, std::vector<double>& reals);
+// The imaginary part alone, for rows whose reals are known already.
+double BlockRowImaginary(const BlockRowSettings& settings, int row);

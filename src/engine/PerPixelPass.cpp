@@ -39,11 +39,10 @@ void PaintPerPixelPass(const BlockRowSettings& settings, int rowCount, WorkerPoo
     // On a cache line of its own: every thread writes it.
     alignas(64) std::atomic<int> nextRow{0};
     pool.RunOnAll([&] {
-      std::vector<double> rowReals;
       std::vector<std::int32_t> ownRow(paintOnCountingThreads ? rowLength : 0);
       for (int index = nextRow.fetch_add(1); index < rows; index = nextRow.fetch_add(1)) {
         const int row = bandTop + index;
-        const double imaginary = BlockRowPoints(settings, row, rowReals);
+        const double imaginary = BlockRowImaginary(settings, row);
         const std::span<std::int32_t> counts(
             paintOnCountingThreads ? ownRow.data() : band.get() + static_cast<std::size_t>(index) * rowLength,
             rowLength);

@@ -50,6 +50,7 @@ bool SafeFileWriter::Open() {
   error_.clear();
   errorNumber_ = 0;
   written_ = 0;
+  positionedError_.store(0);
   struct stat existing {};
   const bool exists = stat(destination_.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return Fail(EISDIR);
@@ -62,7 +63,7 @@ bool SafeFileWriter::Open() {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::filesystem::path candidate = folder / (stem + RandomSuffix(generator));
     // O_EXCL refuses any existing name, a planted link included.
-    descriptor_ = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    descriptor_ = open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (descriptor_ >= 0) {
       temporary_ = candidate;
       InterruptCleanup::Register(temporary_);
@@ -77,6 +78,7 @@ bool SafeFileWriter::Open() {
 
 bool SafeFileWriter::Write(std::span<const std::uint8_t> bytes) {
   if (descriptor_ < 0) return Fail(error_.empty() ? std::string(ErrorText(EBADF)) : error_);
+  if (const int failure = positionedError_.load()) return Fail(failure);
   while (!bytes.empty()) {
     const ssize_t count = write(descriptor_, bytes.data(), bytes.size());
     if (count < 0) {
@@ -91,8 +93,64 @@ bool SafeFileWriter::Write(std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+bool SafeFileWriter::Resize(std::uint64_t size) {
+  if (descriptor_ < 0) return Fail(error_.empty() ? std::string(ErrorText(EBADF)) : error_);
+  if (const int failure = positionedError_.load()) return Fail(failure);
+  if (ftruncate(descriptor_, static_cast<off_t>(size)) != 0) return Fail(errno);
+  // File systems that cannot reserve space find out at the writes instead.
+  if (size > 0 && fallocate(descriptor_, 0, 0, static_cast<off_t>(size)) != 0 &&
+      errno != EOPNOTSUPP && errno != ENOSYS)
+    return Fail(errno);
+  return true;
+}
+
+bool SafeFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  if (descriptor_ < 0) return FailPositioned(EBADF);
+  if (positionedError_.load(std::memory_order_relaxed) != 0) return false;
+  while (!bytes.empty()) {
+    const ssize_t count = pwrite(descriptor_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return FailPositioned(errno);
+    }
+    if (count == 0) return FailPositioned(ENOSPC);
+    bytes = bytes.subspan(static_cast<std::size_t>(count));
+    offset += static_cast<std::uint64_t>(count);
+  }
+  return true;
+}
+
+bool SafeFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
+  if (descriptor_ < 0) return FailPositioned(EBADF);
+  if (positionedError_.load(std::memory_order_relaxed) != 0) return false;
+  while (!bytes.empty()) {
+    const ssize_t count = pread(descriptor_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return FailPositioned(errno);
+    }
+    // Past the end: the file was never sized for this.
+    if (count == 0) return FailPositioned(EIO);
+    bytes = bytes.subspan(static_cast<std::size_t>(count));
+    offset += static_cast<std::uint64_t>(count);
+  }
+  return true;
+}
+
+void SafeFileWriter::StartWriteBack(std::uint64_t offset, std::uint64_t length) {
+  if (descriptor_ >= 0 && length > 0)
+    sync_file_range(descriptor_, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+}
+
+bool SafeFileWriter::FailPositioned(int errorNumber) {
+  int none = 0;
+  positionedError_.compare_exchange_strong(none, errorNumber);
+  return false;
+}
+
 bool SafeFileWriter::Commit(std::optional<std::uint64_t> expectedSize) {
   if (descriptor_ < 0) return Fail(error_.empty() ? std::string(ErrorText(EBADF)) : error_);
+  if (const int failure = positionedError_.load()) return Fail(failure);
   if (fsync(descriptor_) != 0) return Fail(errno);
   struct stat written {};
   if (fstat(descriptor_, &written) != 0) return Fail(errno);

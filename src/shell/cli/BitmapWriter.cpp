@@ -17,7 +17,10 @@ void PutLittleEndian(std::string& bytes, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-std::string Header(int width, int height, std::size_t rowBytes) {
+}  // namespace
+
+std::string BitmapHeader(int width, int height) {
+  const std::size_t rowBytes = BitmapRowBytes(width);
   const auto imageSize = static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(height));
   std::string header = "BM";
   PutLittleEndian(header, static_cast<std::uint32_t>(kHeaderSize) + imageSize, 4);
@@ -37,13 +40,18 @@ std::string Header(int width, int height, std::size_t rowBytes) {
   return header;
 }
 
-}  // namespace
+std::size_t BitmapRowBytes(int width) { return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4; }
+
+std::uint64_t BitmapRowOffset(int width, int height, int y) {
+  // Bitmaps list their rows from the bottom up.
+  return kHeaderSize + static_cast<std::uint64_t>(BitmapRowBytes(width)) * static_cast<std::uint64_t>(height - 1 - y);
+}
 
 bool WriteBitmap(const MemorySurface& picture, const std::function<bool(const char* data, std::size_t size)>& write) {
   const int width = picture.Width();
   const int height = picture.Height();
-  const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-  const std::string header = Header(width, height, rowBytes);
+  const std::size_t rowBytes = BitmapRowBytes(width);
+  const std::string header = BitmapHeader(width, height);
   if (!write(header.data(), header.size())) return false;
 
   const std::size_t rowsPerWrite = std::max<std::size_t>(1, kBytesPerWrite / std::max<std::size_t>(rowBytes, 1));

@@ -2,17 +2,20 @@
 
 #include <unistd.h>
 
-#include <QString>
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <new>
 #include <optional>
 #include <ostream>
 #include <span>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "Arguments.h"
+#include "BitmapFileSurface.h"
 #include "BitmapWriter.h"
 #include "Commands.h"
 #include "FractalRenderer.h"
@@ -33,6 +36,14 @@ struct RenderRequest {
   std::string outputPath;
   std::string format;  // "BMP" or "PNG"
 };
+
+bool EndsWithIgnoringCase(const std::string& text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         std::equal(ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()),
+                    [](char wanted, char given) {
+                      return wanted == std::tolower(static_cast<unsigned char>(given));
+                    });
+}
 
 std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::string>& arguments) {
   OptionReader options(arguments);
@@ -77,14 +88,13 @@ std::variant<RenderRequest, std::string> ParseRequest(const std::vector<std::str
   }
   if (!out || out->empty()) return std::string("--out FILE is required");
   request.outputPath = *out;
-  const QString lowerPath = QString::fromStdString(*out).toLower();
-  if (lowerPath.endsWith(".bmp")) request.format = "BMP";
-  else if (lowerPath.endsWith(".png")) request.format = "PNG";
+  if (EndsWithIgnoringCase(*out, ".bmp")) request.format = "BMP";
+  else if (EndsWithIgnoringCase(*out, ".png")) request.format = "PNG";
   else return "--out must name a .bmp or .png file, not '" + *out + "'";
   return request;
 }
 
-void Render(const RenderRequest& request, MemorySurface& surface, RenderProgress& listener) {
+void Render(const RenderRequest& request, RenderSurface& surface, RenderProgress& listener) {
   FractalRenderer renderer;
   // The plain loop stays selectable, to compare pictures and speed against.
   ReferenceRowCounter referenceCounter;
@@ -148,8 +158,18 @@ int RunRenderCommand(const std::vector<std::string>& arguments, std::ostream& /*
   if (!file.Open()) return cannotWrite(file.Error());
 
   try {
-    MemorySurface surface(request.size.width, request.size.height, 0);
     RenderProgress progress(err, isatty(STDERR_FILENO) != 0);
+    // A bitmap drawn at once goes straight into its file: no picture-sized
+    // memory, and the writing overlaps the counting. Drafts and renders shown
+    // pass by pass draw every row many times and stay in memory.
+    if (request.format == "BMP" && !request.draft && !progress.Enabled()) {
+      BitmapFileSurface surface(request.size.width, request.size.height, file);
+      if (!surface.Start()) return cannotWrite(file.Error());
+      Render(request, surface, progress);
+      if (!file.Commit(surface.FileSize())) return cannotWrite(file.Error());
+      return kExitSuccess;
+    }
+    MemorySurface surface(request.size.width, request.size.height, 0);
     Render(request, surface, progress);
     progress.Finish();
 
