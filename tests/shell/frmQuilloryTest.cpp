@@ -86,13 +86,6 @@ TEST_F(frmQuilloryTest, StartsMaximisedOnTheEnginesPictureAtDevicePixelsAndSaves
   EXPECT_EQ(shown.size(), window.pbxOutput->contentsRect().size() * Ratio());
   EXPECT_EQ(shown, EngineDrawing());
 
-  // The readout names the point of the device pixel under the mouse, in the
-  // half of the viewport away from it.
-  MoveOver(window.pbxOutput, OnViewport({100, window.pbxOutput->height() - 20.0}));
-  const QString real = QString::number(Renderer().GetVirtualX(100 * Ratio()), 'g', 15);
-  EXPECT_TRUE(window.lblCoordinates->text().startsWith("R: " + real)) << window.lblCoordinates->text().toStdString();
-  EXPECT_LT(window.lblCoordinates->y(), window.pbxOutput->height() / 2);
-
   const QString path = folder.filePath("mandelbrot.bmp");
   dialogs.AnswerSaveFile(path.toStdString());
   Key(Qt::CTRL | Qt::Key_S);
