@@ -8,29 +8,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <chrono>
-#include <functional>
 
 #include "Wait.h"
-#include "WidgetTesting.h"
+#include "ShellTesting.h"
 
 namespace {
-
-// Looks for the modal dialog every few milliseconds and answers it from
-// inside its event loop once it shows. Each look schedules a copy of itself,
-// so nothing owns itself.
-struct WhenModalShows {
-  std::function<void(QWidget&)> answer;
-  void operator()() const {
-    if (QWidget* modal = QApplication::activeModalWidget()) return answer(*modal);
-    QTimer::singleShot(10, *this);
-  }
-};
-template <typename Dialog>
-void Answer(std::function<void(Dialog&)> answer) {
-  QTimer::singleShot(0, WhenModalShows{[answer](QWidget& modal) { answer(dynamic_cast<Dialog&>(modal)); }});
-}
 
 class QtDialogsTest : public ::testing::Test {
  protected:
@@ -42,7 +25,7 @@ class QtDialogsTest : public ::testing::Test {
 
 TEST_F(QtDialogsTest, MessageAndInputBoxesShowTheirTextAndGiveTheAnswer) {
   QStringList seen;
-  Answer<QMessageBox>([&](QMessageBox& box) {
+  WhenModalShows<QMessageBox>([&](QMessageBox& box) {
     seen << box.windowTitle() << box.text() << QString::number(box.icon());
     box.button(QMessageBox::No)->click();
   });
@@ -50,12 +33,12 @@ TEST_F(QtDialogsTest, MessageAndInputBoxesShowTheirTextAndGiveTheAnswer) {
             MessageAnswer::No);
   EXPECT_EQ(seen, (QStringList{"Quillory", "Overwrite?\nReally", QString::number(QMessageBox::Question)}));
 
-  Answer<QInputDialog>([](QInputDialog& input) {
+  WhenModalShows<QInputDialog>([](QInputDialog& input) {
     input.setTextValue(input.textValue() + ", now Seahorse valley");
     input.accept();
   });
   EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "Untitled, now Seahorse valley");
-  Answer<QDialog>([](QDialog& input) { input.reject(); });
+  WhenModalShows<QDialog>([](QDialog& input) { input.reject(); });
   EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "");
 }
 
@@ -63,7 +46,7 @@ TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForThei
   const QString chosen = temporary.filePath("chosen");
   ASSERT_TRUE(QDir().mkpath(chosen));
   QStringList seen;
-  Answer<QFileDialog>([&](QFileDialog& dialog) {
+  WhenModalShows<QFileDialog>([&](QFileDialog& dialog) {
     seen << dialog.windowTitle() << dialog.nameFilters() << dialog.defaultSuffix();
     dialog.selectNameFilter("PNG Files (*.png)");
     emit dialog.filterSelected("PNG Files (*.png)");
@@ -83,10 +66,10 @@ TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForThei
     startedIn = dialog.directory().absolutePath();
     dialog.reject();
   };
-  Answer<QFileDialog>(cancel);
+  WhenModalShows<QFileDialog>(cancel);
   EXPECT_EQ(later.OpenFileDialog({"PNG Files (*.png)"}), "");
   EXPECT_EQ(startedIn, QDir(chosen).absolutePath());
-  Answer<QFileDialog>(cancel);
+  WhenModalShows<QFileDialog>(cancel);
   later.SaveFileDialog({"mid", "MIDI Files (*.mid)"});
   EXPECT_NE(startedIn, QDir(chosen).absolutePath()) << "songs keep a folder of their own";
 }

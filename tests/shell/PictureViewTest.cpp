@@ -6,19 +6,11 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
-#include "BookmarkTarget.h"
 #include "PictureViewLoad.h"
 #include "ScriptedDialogs.h"
-#include "WidgetTesting.h"
+#include "ShellTesting.h"
 
 namespace {
-
-// The main window as a loaded view reaches it: as a bookmark.
-class MainWindowStandIn final : public BookmarkTarget {
- public:
-  void ShowBookmark(const Bookmark& bookmark) override { shown.push_back(bookmark); }
-  std::vector<Bookmark> shown;
-};
 
 class PictureViewTest : public ::testing::Test {
  protected:
@@ -47,7 +39,7 @@ TEST_F(PictureViewTest, AViewSurvivesTheFileToTheBitAndLoadsAsABookmark) {
   EXPECT_TRUE(std::signbit(restored->juliaReal));
 
   ScriptedDialogs dialogs;
-  MainWindowStandIn mainWindow;
+  RecordingBookmarkTarget mainWindow;
   EXPECT_FALSE(LoadViewFromPicture(mainWindow, dialogs)) << "cancelled";
   ASSERT_EQ(dialogs.History().size(), 1u);
   EXPECT_EQ(dialogs.History()[0].text, "PNG Files (*.png)");

@@ -38,18 +38,4 @@ TEST_P(RenderPumpTest, PumpedRenderGivesEveryEventInOrderAndTheSamePicture) {
 INSTANTIATE_TEST_SUITE_P(Budgets, RenderPumpTest, ::testing::Values(0us, 8000us, 1000000us),
                          [](const auto& budget) { return std::to_string(budget.param.count()) + "us"; });
 
-TEST(RenderPumpStepsTest, AStopFromInsideAStepHolds) {
-  int steps = 0;
-  RenderPump* self = nullptr;
-  RenderPump stopping([&] {
-    if (++steps == 3) self->Stop();
-    return true;
-  });
-  self = &stopping;
-  stopping.Start();
-  QTest::qWait(50);
-  EXPECT_EQ(steps, 3);
-  EXPECT_FALSE(stopping.IsRunning());
-}
-
 }  // namespace

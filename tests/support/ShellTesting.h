@@ -2,8 +2,12 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
+#include "BookmarkTarget.h"
 #include "WidgetTesting.h"
 
 // Shows a window and waits until it is the active one.
@@ -31,6 +35,24 @@ inline void MoveOver(QWidget* widget, QPoint position, Qt::MouseButtons buttons 
   QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, buttons, Qt::NoModifier);
   QApplication::sendEvent(widget, &move);
 }
+
+// Answers the next modal window of type `Modal` from inside its own event
+// loop, once it shows; the call that opened it returns only then.
+template <typename Modal>
+void WhenModalShows(std::function<void(Modal&)> answer) {
+  QTimer::singleShot(5, [answer] {
+    auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
+    if (modal != nullptr && modal->isVisible()) return answer(*modal);
+    WhenModalShows(answer);
+  });
+}
+
+// The main window as a dialog or a loaded picture reaches it: bookmarks shown.
+class RecordingBookmarkTarget final : public BookmarkTarget {
+ public:
+  void ShowBookmark(const Bookmark& bookmark) override { shown.push_back(bookmark); }
+  std::vector<Bookmark> shown;
+};
 
 // A MIDI Note On that sounds; the output ends a note with one of velocity 0.
 inline bool IsNoteOn(std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; }
