@@ -45,13 +45,13 @@ TEST_F(RenderCommandTest, PicturesHoldWhatTheEngineDraws) {
   };
   // Rows of widths 1 to 3 end in 3, 2 and 1 padding bytes, those of 40 in
   // none; the tall picture takes several writes; the centre alone keeps the
-  // starting width.
+  // starting width, and values may be joined to their options.
   const Case cases[] = {
       {"render --size 1x1 --out @a.bmp", 1, 1, nullptr, false},
       {"render --size 2x3 --out @a.bmp", 2, 3, nullptr, false},
       {"render --size 3x2 --out @a.bmp", 3, 2, nullptr, false},
       {"render --size 333x1200 --out @a.BMP", 333, 1200, nullptr, false},
-      {"render --size 40x30 --center -1,0 --engine reference --out @a.bmp", 40, 30,
+      {"render --size=40x30 --center=-1,0 --engine=reference --out @a.bmp", 40, 30,
        [](FractalRenderer& renderer) { renderer.WindowSet(-1, 0, 4); }, false},
       {"render --size 90x60 --julia -0.8,0.156 --center 0.1,-0.2 --view-width 2.5 --max-iter 500 --draft --out @a.png",
        90, 60, Julia, true}};
