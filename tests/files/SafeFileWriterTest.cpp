@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 
@@ -16,15 +15,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 class SafeFileWriterTest : public testing::Test {
  protected:
-  SafeFileWriterTest() {
-    fs::create_directories(folder);
-    std::ofstream(destination) << "old";
-  }
-  ~SafeFileWriterTest() override { fs::remove_all(folder); }
+  SafeFileWriterTest() { std::ofstream(destination) << "old"; }
 
   long Entries() const { return std::distance(fs::directory_iterator(folder), {}); }
 
-  const fs::path folder = fs::temp_directory_path() / ("quillory-safe-" + std::to_string(getpid()));
+  TemporaryFolder temporary;
+  const fs::path& folder = temporary.Path();
   const fs::path destination = folder / "old.bmp";
   const Bytes old = {'o', 'l', 'd'};
   const Bytes picture = Bytes(12342, 'p');

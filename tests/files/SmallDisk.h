@@ -10,7 +10,7 @@
 #include <string>
 
 // A tmpfs of a few kilobytes, for saves that meet a really full disk.
-// Mounting needs root; Mounted() says whether it worked and Reason() why not.
+// Mounting needs root; Mounted() says whether it worked.
 class SmallDisk {
  public:
   explicit SmallDisk(std::size_t kilobytes)
@@ -29,7 +29,6 @@ class SmallDisk {
   SmallDisk& operator=(const SmallDisk&) = delete;
 
   bool Mounted() const { return reason_.empty(); }
-  const std::string& Reason() const { return reason_; }
   const std::filesystem::path& Path() const { return path_; }
 
   // Takes all but `bytes` of the free space with a file named "filler".

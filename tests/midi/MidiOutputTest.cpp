@@ -4,6 +4,7 @@
 #include <rtmidi/RtMidi.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -16,9 +17,11 @@
 #include "FluidSynthMidiService.h"
 #include "MidiOutput.h"
 #include "MidiOutputChoices.h"
+#include "MidiSequence.h"
 #include "RecordingMidiService.h"
 #include "RtMidiPortService.h"
 #include "ScriptedDialogs.h"
+#include "SongAudioRenderer.h"
 #include "SongBytes.h"
 
 // Live output: MidiOutput, where the desktop sends the default device, and
@@ -140,11 +143,24 @@ TEST(DesktopMidiServiceTest, TheEnvironmentNamesTheOutputOverTheSavedChoice) {
   EXPECT_EQ(MakeDesktopMidiService("Keyboard")->PreferredPort(), "Keyboard");
 }
 
-// Loudness of every `step`th sample from `first` on.
-double Rms(const std::vector<float>& samples, std::size_t first = 0, std::size_t step = 1) {
+// Loudness of every `step`th sample in [first, last).
+double Rms(const std::vector<float>& samples, std::size_t first = 0, std::size_t step = 1,
+           std::size_t last = SIZE_MAX) {
   double sum = 0;
-  for (std::size_t i = first; i < samples.size(); i += step) sum += double{samples[i]} * samples[i];
-  return samples.empty() ? 0 : std::sqrt(sum * step / samples.size());
+  std::size_t count = 0;
+  for (std::size_t i = first; i < std::min(last, samples.size()); i += step, ++count)
+    sum += double{samples[i]} * samples[i];
+  return count == 0 ? 0 : std::sqrt(sum / static_cast<double>(count));
+}
+
+// A stereo sound file read back whole; nothing if it cannot be opened.
+std::vector<float> ReadAudio(const std::string& path, SF_INFO& info) {
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (file == nullptr) return {};
+  std::vector<float> samples(static_cast<std::size_t>(info.frames) * 2);
+  samples.resize(static_cast<std::size_t>(sf_readf_float(file, samples.data(), info.frames)) * 2);
+  sf_close(file);
+  return samples;
 }
 
 // One owner at a time, whose messages reach the synthesizer as they were
@@ -196,13 +212,8 @@ TEST(FluidSynthMidiServiceTest, TheFirstDriverThatStartsPlaysTheNotes) {
   std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the driver plays in real time
   live.Close(opened.handle);
   SF_INFO info{};
-  SNDFILE* file = sf_open(folder.File("live.wav").c_str(), SFM_READ, &info);
-  ASSERT_NE(file, nullptr);
-  std::vector<float> samples(static_cast<std::size_t>(info.frames) * 2);
-  EXPECT_EQ(sf_readf_float(file, samples.data(), info.frames), info.frames);
-  sf_close(file);
+  EXPECT_GT(Rms(ReadAudio(folder.File("live.wav"), info)), 0.01);
   EXPECT_EQ(std::tuple(info.samplerate, info.channels), std::tuple(44100, 2));
-  EXPECT_GT(Rms(samples), 0.01);
   FluidSynthMidiService noSoundFont({}, {"/nonexistent/none.sf2"}), noAudio({"no-such-driver"});
   EXPECT_EQ(Opened(noSoundFont, -1), std::tuple(0u, kMidiResultError));
   EXPECT_EQ(Opened(noAudio, -1), std::tuple(0u, kMidiResultNoDriver));
@@ -275,6 +286,65 @@ TEST(RtMidiPortServiceTest, PortsOpenByNumberAndTakeWholeMessages) {
   const bool present = std::filesystem::exists("/dev/snd/seq");
   EXPECT_EQ(Opened(system, static_cast<int>(system.DeviceNames().size())),
             std::tuple(0u, present ? kMidiResultBadDeviceId : kMidiResultNoDriver));
+}
+
+// Songs played offline into audio files.
+using Outcome = AudioRenderResult::Outcome;
+
+MidiSequence Parsed(const Bytes& track) {
+  std::string error;
+  const std::optional<MidiSequence> song =
+      MidiSequence::Parse(smf::Join({smf::Header(1), smf::Track(track)}), error);
+  EXPECT_TRUE(song) << error;
+  return song.value_or(MidiSequence());
+}
+
+// At 120 bpm a rest of one second (128 ticks), then middle C for one second.
+const MidiSequence kSong = Parsed({0x00, 0xC0, 0x00, 0x81, 0x00, 0x90, 0x3C, 0x7F, 0x81, 0x00, 0x90, 0x3C, 0x00,
+                                   0x00, 0xFF, 0x2F, 0x00});
+
+TEST(SongAudioRendererTest, EveryFormatHoldsTheSongThenItsRingingOut) {
+  TemporaryFolder folder;
+  for (const auto& [name, soundFileFormat] : {std::pair("song.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16),
+                                              {"song.FLAC", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+                                              {"song.Ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS}}) {
+    const AudioRenderResult result = SongAudioRenderer().Render(kSong, folder.File(name), *AudioFormatOf(name), {});
+    ASSERT_EQ(result.outcome, Outcome::Written) << result.error;
+    SF_INFO info{};
+    const std::vector<float> samples = ReadAudio(folder.File(name), info);
+    EXPECT_EQ(std::tuple(info.format, info.samplerate, info.channels, info.frames),
+              std::tuple(soundFileFormat, 44100, 2, result.frames)) << name;
+    // Loudness over [from, to) seconds: the rest is silent, the note sounds, and its
+    // release rings on past the two seconds until it falls below -60 dB, within five.
+    const auto rms = [&](double from, double to) {
+      const auto sample = [](double seconds) { return static_cast<std::size_t>(seconds * 44100) * 2; };
+      return Rms(samples, sample(from), 1, sample(to));
+    };
+    EXPECT_LT(rms(0.0, 0.95), 1e-4) << name;
+    EXPECT_GT(rms(1.05, 1.95), 0.01) << name;
+    EXPECT_GT(samples.size(), 2.05 * 44100 * 2) << name;
+    EXPECT_LT(samples.size(), 7.0 * 44100 * 2) << name;
+    EXPECT_LT(rms(samples.size() / 88200.0 - 0.006, 99), 0.001) << name;
+  }
+  EXPECT_EQ(AudioFormatOf("song.mid"), std::nullopt);
+}
+
+TEST(SongAudioRendererTest, FailuresSayWhyAndLeaveNoFile) {
+  TemporaryFolder folder;
+  EXPECT_NE(SongAudioRenderer().Render(kSong, folder.File("no/c.wav"), AudioFormat::Wave, {}).error, "");
+  // One tick lasting 16.7 s (division 1), and a wait of 2^28 - 1 ticks: some 142 years.
+  std::string error;
+  const Bytes track = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x2F, 0x00};
+  const auto endless = MidiSequence::Parse(smf::Join({smf::Header(1, 1), smf::Track(track)}), error);
+  ASSERT_TRUE(endless) << error;
+  const std::tuple<SongAudioRenderer, const MidiSequence*, std::string> failures[] = {
+      {SongAudioRenderer({folder.Path() / "none.sf2"}), &kSong, "no General MIDI SoundFont is installed"},
+      {SongAudioRenderer(), &*endless, "the song lasts more than 3 hours"}};
+  for (const auto& [renderer, song, why] : failures) {
+    const AudioRenderResult result = renderer.Render(*song, folder.File("d.wav"), AudioFormat::Wave, {});
+    EXPECT_EQ(std::tuple(result.outcome, result.error), std::tuple(Outcome::Failed, why));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("d.wav"))) << why;
+  }
 }
 
 }  // namespace

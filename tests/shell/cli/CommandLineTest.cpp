@@ -1,6 +1,17 @@
+#include <sndfile.h>
+
+#include <QBuffer>
+#include <QImage>
 #include <fstream>
 
 #include "CommandTesting.h"
+#include "FractalRenderer.h"
+#include "MelodySong.h"
+#include "MemorySurface.h"
+#include "ScriptedDialogs.h"
+
+// Settings are built with designated initializers, the traced line being set afterwards.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -76,15 +87,131 @@ TEST_F(CommandLineTest, EveryCommandFollowsTheExitCodeRule) {
   }
 }
 
-TEST_F(CommandLineTest, AValueMayBeJoinedToItsOptionAndHelpDoesNoWork) {
-  ASSERT_EQ(Run("render --size 24x16 --center -0.75,0.1 --max-iter 300 --out @spaced.bmp"), 0);
-  ASSERT_EQ(Run("render --size=24x16 --center=-0.75,0.1 --max-iter=300 --out=@joined.bmp"), 0);
-  EXPECT_EQ(ReadBytes(folder.File("joined.bmp")), ReadBytes(folder.File("spaced.bmp")));
+TEST_F(CommandLineTest, HelpAndVersionDoNoWork) {
   EXPECT_EQ(Run("render --size 8x8 --out @never.bmp --help"), 0);
   EXPECT_EQ(out.str().rfind("Usage: quillory render --size WxH ", 0), 0u) << out.str();
   EXPECT_FALSE(std::filesystem::exists(folder.File("never.bmp")));
   EXPECT_EQ(Run("--version"), 0);
   EXPECT_EQ(out.str(), "quillory " QUILLORY_VERSION "\n");
+}
+
+// The same view drawn straight through the engine, as a picture Qt can write.
+QImage Expected(int width, int height, void (*configure)(FractalRenderer&), bool draft) {
+  MemorySurface surface(width, height);
+  FractalRenderer renderer;
+  renderer.Initialize(surface);
+  if (configure) configure(renderer);
+  renderer.Redraw(draft);
+  while (renderer.RendererCallback()) {
+  }
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const std::int32_t colour = surface.Pixel(x, y);
+      image.setPixel(x, y, qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    }
+  return image;
+}
+
+void Julia(FractalRenderer& renderer) {
+  renderer.SetMaxIterations(500);
+  renderer.WindowSet(0.1, -0.2, 2.5);
+  renderer.SetFractal(1);
+  renderer.SetJuliaPoint(-0.8, 0.156);
+}
+
+// A bitmap holds the bytes Qt's own writer gives the engine's picture; a
+// PNG reads back as that picture.
+TEST_F(CommandLineTest, PicturesHoldWhatTheEngineDraws) {
+  struct Case {
+    const char* line;
+    int width, height;
+    void (*configure)(FractalRenderer&);
+    bool draft;
+  };
+  // Rows of widths 1 to 3 end in 3, 2 and 1 padding bytes, those of 40 in
+  // none; the tall picture takes several writes; the centre alone keeps the
+  // starting width, and values may be joined to their options.
+  const Case cases[] = {
+      {"render --size 1x1 --out @a.bmp", 1, 1, nullptr, false},
+      {"render --size 2x3 --out @a.bmp", 2, 3, nullptr, false},
+      {"render --size 3x2 --out @a.bmp", 3, 2, nullptr, false},
+      {"render --size 333x1200 --out @a.BMP", 333, 1200, nullptr, false},
+      {"render --size=40x30 --center=-1,0 --engine=reference --out @a.bmp", 40, 30,
+       [](FractalRenderer& renderer) { renderer.WindowSet(-1, 0, 4); }, false},
+      {"render --size 90x60 --julia -0.8,0.156 --center 0.1,-0.2 --view-width 2.5 --max-iter 500 --draft --out @a.png",
+       90, 60, Julia, true}};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.line);
+    ASSERT_EQ(Run(test.line), 0) << err.str();
+    const QImage expected = Expected(test.width, test.height, test.configure, test.draft);
+    const QString written = QString::fromStdString(Words(test.line, folder.Path()).back());
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    expected.save(&buffer, "BMP");
+    if (written.endsWith(".png"))
+      EXPECT_TRUE(QImage(written).convertToFormat(QImage::Format_RGB32) == expected);
+    else
+      EXPECT_TRUE(ReadBytes(written.toStdString()) == std::vector<std::uint8_t>(bitmap.begin(), bitmap.end()));
+  }
+  EXPECT_FALSE(Expected(90, 60, Julia, true) == Expected(90, 60, Julia, false)) << "--draft would go unchecked";
+}
+
+TEST_F(CommandLineTest, MelodyOptionsBecomeTheSettingsTheWindowsControlsHold) {
+  std::vector<std::string> arguments = Words(
+      "--from -1.8,0.05 --to 0.35,0.62 --max-iter 500 --measures 3 --tempo 97.5 --levels 4 --scale SCALE --key F#/Gb "
+      "--octave 3 --instrument 46 --flattening 110 --julia -0.4,0.6 --out @headless.mid",
+      folder.Path());
+  *std::find(arguments.begin(), arguments.end(), "SCALE") = "major pentatonic";
+  ASSERT_EQ(RunCommand("melody", arguments, out, err), 0) << err.str();
+  MelodizerSettings settings{.measures = "3",
+                             .tempo = "97.5",
+                             .key = 6,
+                             .octave = 2,
+                             .scaleType = 3,
+                             .complexity = 3,
+                             .patch = 46,
+                             .mountainBar = 110};
+  settings.SetRegion(-1.8, 0.05, 0.35, 0.62, 500);
+  FractalRenderer renderer;
+  renderer.SetFractal(1);
+  renderer.SetJuliaPoint(-0.4, 0.6);
+  ScriptedDialogs dialogs;
+  MIDIFile file(folder.Path(), dialogs);
+  const std::string expected = folder.File("expected.mid");
+  ASSERT_EQ(WriteMelodySong(file, expected, settings, renderer, ScaleTables()).outcome, SongResult::Outcome::Saved);
+  EXPECT_GT(ReadBytes(expected).size(), 300u) << "four levels with a Julia set hold many notes";
+  EXPECT_EQ(FirstDifference(ReadBytes(folder.File("headless.mid")), ReadBytes(expected)), "");
+}
+
+// 40 orbit notes of a quarter second each at 120 beats per minute, written
+// as the four opening events, a note on and off per note and the end; 2
+// measures of melody, 17 positions of an eighth of a second, the last note
+// held to the end. Audio lasts as long and a little more for the ringing out.
+TEST_F(CommandLineTest, SongsAndTheirAudioLastAsLongAsTheirNotes) {
+  ASSERT_EQ(Run("orbit --point -0.1,0.1 --notes 40 --out @orbit.mid"), 0);
+  ASSERT_EQ(Run("midi-info @orbit.mid"), 0);
+  EXPECT_EQ(out.str(),
+            "Format: 1\nTracks: 1\nTicks per quarter note: 64\nTrack 1: 85 events \"Track 1\"\n"
+            "Tempo: 120 beats per minute\nDuration: 10 seconds\n");
+  ASSERT_EQ(Run("melody --from -0.75,0.1 --to -0.74,0.12 --measures 2 --out @melody.mid"), 0);
+  ASSERT_EQ(Run("midi-info @melody.mid"), 0);
+  EXPECT_TRUE(out.str().ends_with("\nDuration: 2.125 seconds\n")) << out.str();
+  const std::tuple<const char*, int, double> cases[] = {
+      {"orbit --point -0.1,0.1 --notes 40 --out @a.ogg", SF_FORMAT_OGG, 10.0},
+      {"melody --from -0.75,0.1 --to -0.74,0.12 --measures 2 --out @a.flac", SF_FORMAT_FLAC, 2.125},
+      {"play @melody.mid --out @played.wav", SF_FORMAT_WAV, 2.125}};
+  for (const auto& [line, format, songSeconds] : cases) {
+    SCOPED_TRACE(line);
+    ASSERT_EQ(Run(line), 0) << err.str();
+    EXPECT_EQ(err.str(), "") << "no progress line when the output is no terminal";
+    SF_INFO info{};
+    sf_close(sf_open(Words(line, folder.Path()).back().c_str(), SFM_READ, &info));
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, format);
+    EXPECT_GE(static_cast<double>(info.frames) / info.samplerate, songSeconds);
+    EXPECT_LT(static_cast<double>(info.frames) / info.samplerate, songSeconds + 5.0);
+  }
 }
 
 }  // namespace
