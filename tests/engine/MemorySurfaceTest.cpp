@@ -30,7 +30,9 @@ TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaintsAndClearingB
     spans.FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
     rectangles.RenderSurface::FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
     EXPECT_TRUE(spans.Pixels() == rectangles.Pixels()) << "rows " << row.top << "-" << row.bottom;
+    // A row painted on a cleared surface must not let the next Clear skip.
     spans.Clear();
+    spans.FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
     spans.Clear();
     rectangles.Clear();
     EXPECT_TRUE(spans.Pixels() == background && rectangles.Pixels() == background);
