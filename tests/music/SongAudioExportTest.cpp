@@ -81,14 +81,12 @@ TEST_F(SongAudioExportTest, ACancelOrAFailureLeavesNothingAndKeepsTheOlderFile) 
   EXPECT_EQ(dialogs.Messages().back(), "The song was not saved.");
   EXPECT_GE(dialogs.ProgressReports().back(), 0.3);
   const auto failedMidi = [](const std::string&) { return SongResult{SongResult::Outcome::Failed, "No space left"}; };
+  // The renderer's own reasons are checked with it; here a failure only must not count as saved.
   const SongResult failures[] = {
       ExportSongAudio(folder.File("song.ogg"), WriteShortSong, {}, SongAudioRenderer({folder.Path() / "none.sf2"})),
       ExportSongAudio(folder.File("song.ogg"), failedMidi, {}),
-      ExportSongAudio(folder.Path() / "gone" / "song.ogg", WriteShortSong, {}),
-      RenderMidiFileAudio(folder.File("song.ogg"), folder.Path() / "out.wav", {})};
-  EXPECT_EQ(std::pair(failures[0].error, failures[1].error),
-            std::pair(std::string("no General MIDI SoundFont is installed"), std::string("No space left")));
-  EXPECT_THAT(failures[3].error, testing::HasSubstr("is not a Standard MIDI File"));
+      ExportSongAudio(folder.Path() / "gone" / "song.ogg", WriteShortSong, {})};
+  EXPECT_EQ(failures[1].error, "No space left") << "the writer's own reason";
   for (const SongResult& failure : failures) EXPECT_NE(failure.outcome, SongResult::Outcome::Saved) << failure.error;
   EXPECT_EQ(ReadBytes(folder.File("song.ogg")), older);
   EXPECT_THAT(Files(), ElementsAre("song.ogg"));
