@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "ScriptedDialogs.h"
 #include "SongAudioExport.h"
@@ -24,10 +23,8 @@ using testing::ElementsAre;
 std::vector<std::uint8_t> ShortSong() { return ExpectedSong(46, 500000).NoteOn(0, 60, 127).NoteOff(64, 60).File(); }
 
 SongResult WriteShortSong(const std::string& fileName) {
-  const auto bytes = ShortSong();
-  std::ofstream out(fileName, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return out ? SongResult{} : SongResult{SongResult::Outcome::Failed, "not written"};
+  WriteBytes(fileName, ShortSong());
+  return {};
 }
 
 // The export's temporary MIDI files go to a temporary folder of the test's
@@ -59,14 +56,11 @@ TEST_F(SongAudioExportTest, TheSaveCommandOffersTheAudioTypesAndSavesAudioForAnA
   Command("song.mid");
   dialogs.AnswerMessage(MessageAnswer::No);  // to replacing it
   Command("song.mid");
-  EXPECT_EQ(std::pair(dialogs.History().at(0).text, dialogs.History()[0].defaultAnswer),
-            std::pair(std::string("MIDI Files (*.mid);;Wave Files (*.wav);;FLAC Files (*.flac);;Ogg Vorbis Files "
-                                  "(*.ogg)"),
-                      std::string("mid")));
+  EXPECT_EQ(dialogs.History().at(0).text + " " + dialogs.History()[0].defaultAnswer,
+            "MIDI Files (*.mid);;Wave Files (*.wav);;FLAC Files (*.flac);;Ogg Vorbis Files (*.ogg) mid");
   // Only the audio is made behind a progress display.
-  const auto& shown = dialogs.History();
   const auto progress = [](const ScriptedDialogs::Shown& one) { return one.kind == ScriptedDialogs::Kind::Progress; };
-  EXPECT_TRUE(progress(shown.at(1)) && std::count_if(shown.begin(), shown.end(), progress) == 1);
+  EXPECT_TRUE(progress(dialogs.History().at(1)) && std::ranges::count_if(dialogs.History(), progress) == 1);
   EXPECT_THAT(dialogs.Messages(), ElementsAre("The song was saved successfully.", "The song was saved successfully.",
                                               "The file [" + folder.File("song.mid") +
                                                   "] already exists.  Would you like to overwrite?",
@@ -80,21 +74,19 @@ TEST_F(SongAudioExportTest, TheSaveCommandOffersTheAudioTypesAndSavesAudioForAnA
 
 TEST_F(SongAudioExportTest, ACancelOrAFailureLeavesNothingAndKeepsTheOlderFile) {
   const std::vector<std::uint8_t> older{'o', 'l', 'd'};
-  std::ofstream(folder.File("song.ogg")) << "old";
+  WriteBytes(folder.File("song.ogg"), older);
   dialogs.AnswerMessage(MessageAnswer::Yes);  // to replacing it
   dialogs.CancelProgressAt(0.3);
   Command("song.ogg");
   EXPECT_EQ(dialogs.Messages().back(), "The song was not saved.");
   EXPECT_GE(dialogs.ProgressReports().back(), 0.3);
   const auto failedMidi = [](const std::string&) { return SongResult{SongResult::Outcome::Failed, "No space left"}; };
+  // The renderer's own reasons are checked with it; here a failure only must not count as saved.
   const SongResult failures[] = {
       ExportSongAudio(folder.File("song.ogg"), WriteShortSong, {}, SongAudioRenderer({folder.Path() / "none.sf2"})),
       ExportSongAudio(folder.File("song.ogg"), failedMidi, {}),
-      ExportSongAudio(folder.Path() / "gone" / "song.ogg", WriteShortSong, {}),
-      RenderMidiFileAudio(folder.File("song.ogg"), folder.Path() / "out.wav", {})};
-  EXPECT_EQ(failures[0].error, "no General MIDI SoundFont is installed");
-  EXPECT_EQ(failures[1].error, "No space left");
-  EXPECT_THAT(failures[3].error, testing::HasSubstr("is not a Standard MIDI File"));
+      ExportSongAudio(folder.Path() / "gone" / "song.ogg", WriteShortSong, {})};
+  EXPECT_EQ(failures[1].error, "No space left") << "the writer's own reason";
   for (const SongResult& failure : failures) EXPECT_NE(failure.outcome, SongResult::Outcome::Saved) << failure.error;
   EXPECT_EQ(ReadBytes(folder.File("song.ogg")), older);
   EXPECT_THAT(Files(), ElementsAre("song.ogg"));

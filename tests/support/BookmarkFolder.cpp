@@ -2,18 +2,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
-
-BookmarkFolder::BookmarkFolder()
-    : path_(std::filesystem::temp_directory_path() / ("quillory-bookmarks-" + std::to_string(std::random_device()()))) {
-  std::filesystem::create_directories(path_);
-}
-
-BookmarkFolder::~BookmarkFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
 
 void BookmarkFolder::WriteDataFile(const std::string& bytes) const {
   std::ofstream(DataFile(), std::ios::binary) << bytes;
@@ -26,7 +15,7 @@ std::string BookmarkFolder::ReadDataFile() const {
 }
 
 BookmarkStore BookmarkFolder::OpenEmptyStore() const {
-  auto store = BookmarkStore::Open(path_);
+  auto store = BookmarkStore::Open(Path());
   if (!store.Ok()) throw std::runtime_error(store.Error().message);
   // One statement rather than a delete per shipped view keeps the tests quick.
   auto connection = SqliteConnection::Open(DataFile(), SqliteConnection::OpenMode::ExistingFile);

@@ -5,17 +5,13 @@
 #include <vector>
 
 #include "BookmarkStore.h"
+#include "SongBytes.h"
 
 // A program folder of its own for one test, removed with everything in it.
 class BookmarkFolder {
  public:
-  BookmarkFolder();
-  ~BookmarkFolder();
-  BookmarkFolder(const BookmarkFolder&) = delete;
-  BookmarkFolder& operator=(const BookmarkFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path DataFile() const { return path_ / "data.mdb"; }
+  const std::filesystem::path& Path() const { return folder_.Path(); }
+  std::filesystem::path DataFile() const { return Path() / "data.mdb"; }
 
   void WriteDataFile(const std::string& bytes) const;
   // Empty when there is no file of that name (nothing, or a folder).
@@ -25,7 +21,7 @@ class BookmarkFolder {
   BookmarkStore OpenEmptyStore() const;
 
  private:
-  std::filesystem::path path_;
+  TemporaryFolder folder_;
 };
 
 std::vector<std::string> NamesOf(const std::vector<Bookmark>& bookmarks);
