@@ -222,6 +222,9 @@ TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
       {{1, 5}, false, false}, {{2, 3}, false, false}, {{10, 5, 256, 0, 0, 4, false, true}, false, false},
       {{0, 10}, false, false}, {{50, 0}, false, false}, {{0, 0, 256, 0, 0, 4, false, true}, false, false},
       {{6561, 3, 64}, false, true, "2/9 3/9 4/9 5/9 6/9 7/9 9/9 "},
+      {{8192, 3, 64}, false, true, "2/9 3/9 4/9 5/9 6/9 7/9 9/9 "},
+      {{10922, 3, 64}, false, true, "2/10 3/10 4/10 5/10 6/10 7/10 10/10 "},
+      {{21846, 3, 64}, false, true, "2/12 3/12 4/12 5/12 6/12 7/12 8/12 12/12 "},
       {{32767, 3, 64}, false, true, "2/13 3/13 4/13 5/13 6/13 7/13 8/13 13/13 "}};
   for (int height = 32760; height <= 32767; ++height) cases.push_back({{16, height, 32}, false, true, "2/2 2/2 "});
   ReferenceRowCounter reference;
