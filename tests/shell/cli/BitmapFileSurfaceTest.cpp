@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 template <typename Surface>
 void Draw(Surface& surface, int width, int height) {
   std::vector<std::int32_t> colours;
-  for (int i = 0; i <= width; ++i) colours.push_back((i * 7919 + 13) * 104729 & 0xFFFFFF);
+  for (int i = 0; i <= width; ++i) colours.push_back(static_cast<std::int32_t>((i * 7919u + 13u) * 104729u & 0xFFFFFFu));
   surface.FillBlockRow(0, height, 4, 4, colours);
   surface.Clear();
   surface.FillBlockRow(-2, height / 2, 3, 3, colours);
