@@ -14,6 +14,24 @@
 
 namespace {
 
+// Moves every byte with a positioned read or write, resuming after short
+// transfers and interruptions; the errno that stopped it, or 0. A transfer
+// of nothing means no progress is possible: `stalled` names why.
+template <typename Byte, typename Transfer>
+int TransferAll(const Transfer& transfer, std::uint64_t offset, std::span<Byte> bytes, int stalled) {
+  while (!bytes.empty()) {
+    const ssize_t count = transfer(bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (count == 0) return stalled;
+    bytes = bytes.subspan(static_cast<std::size_t>(count));
+    offset += static_cast<std::uint64_t>(count);
+  }
+  return 0;
+}
+
 constexpr int kNameAttempts = 100;
 
 std::string ErrorText(int number) { return std::generic_category().message(number); }
@@ -107,34 +125,22 @@ bool SafeFileWriter::Resize(std::uint64_t size) {
 bool SafeFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (descriptor_ < 0) return FailPositioned(EBADF);
   if (positionedError_.load(std::memory_order_relaxed) != 0) return false;
-  while (!bytes.empty()) {
-    const ssize_t count = pwrite(descriptor_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return FailPositioned(errno);
-    }
-    if (count == 0) return FailPositioned(ENOSPC);
-    bytes = bytes.subspan(static_cast<std::size_t>(count));
-    offset += static_cast<std::uint64_t>(count);
-  }
-  return true;
+  const auto write = [this](const std::uint8_t* data, std::size_t size, off_t at) {
+    return pwrite(descriptor_, data, size, at);
+  };
+  const int error = TransferAll(write, offset, bytes, ENOSPC);
+  return error == 0 || FailPositioned(error);
 }
 
 bool SafeFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
   if (descriptor_ < 0) return FailPositioned(EBADF);
   if (positionedError_.load(std::memory_order_relaxed) != 0) return false;
-  while (!bytes.empty()) {
-    const ssize_t count = pread(descriptor_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return FailPositioned(errno);
-    }
-    // Past the end: the file was never sized for this.
-    if (count == 0) return FailPositioned(EIO);
-    bytes = bytes.subspan(static_cast<std::size_t>(count));
-    offset += static_cast<std::uint64_t>(count);
-  }
-  return true;
+  const auto read = [this](std::uint8_t* data, std::size_t size, off_t at) {
+    return pread(descriptor_, data, size, at);
+  };
+  // Past the end: the file was never sized for this.
+  const int error = TransferAll(read, offset, bytes, EIO);
+  return error == 0 || FailPositioned(error);
 }
 
 void SafeFileWriter::StartWriteBack(std::uint64_t offset, std::uint64_t length) {
