@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <utility>
 
 #include "EscapeCount.h"
 #include "RecordingMidiService.h"
@@ -17,57 +16,56 @@
 
 namespace {
 
-using Notes = std::vector<std::vector<int>>;  // [position][level]
+using Messages = std::vector<std::uint32_t>;  // status | data1 << 8 | data2 << 16
 
-// The note of every level at every position of a slanted line, from the
-// escape counts alone; the scales are checked on their own.
-Notes IndependentNotes(const MelodizerSettings& s) {
+// The song and the live notes of a line, from the escape counts alone (the
+// scales are checked on their own), walking the levels as both do, highest
+// first: a change turns the old note off and the new one on, notes from 120
+// up being silence. The song has every level on channel 0 at velocity 127,
+// 16 ticks a position, and ends the notes still sounding; live, each level
+// sounds on its own channel at velocity 100. (A level held at note 0 from
+// the start is never struck; no line here has one.)
+std::pair<std::vector<std::uint8_t>, Messages> IndependentPlay(const MelodizerSettings& s) {
   const ComplexNumber a = s.FirstPoint(), b = s.SecondPoint();
   const int steps = std::stoi(s.measures) * 8, limit = std::stoi(s.maxIterations);
-  const double exponent = 20.0 / (180 - s.mountainBar), slope = (b.imaginary - a.imaginary) / (b.real - a.real);
-  Notes notes(steps + 1);
-  for (int p = 0; p <= steps; ++p)
-    for (int k = 0; k <= s.complexity; ++k) {
-      const double re = a.real + ((1 << k) * p % steps) * ((b.real - a.real) / steps);
-      const int count = EscapeCount({false, {}, limit}, {re, re * slope + (a.imaginary - a.real * slope)});
-      const double height = std::pow(count, exponent) / std::pow(limit, exponent) * MelodizerSettings::kPictureHeight;
-      notes[p].push_back(ScaleTables().GetNote(static_cast<std::int16_t>(std::lrint(height)), s.scaleType, s.key,
-                                               s.octave));
-    }
-  return notes;
-}
-
-// What the song and live playback must hold, walking the notes as both do,
-// highest level first: a change turns the old note off and the new one on,
-// notes from 120 up being silence. The song has every level on channel 0 at
-// velocity 127, 16 ticks a position, and ends the notes still sounding;
-// live, each level sounds on its own channel at velocity 100.
-std::pair<std::vector<std::uint8_t>, std::vector<std::uint32_t>> IndependentPlay(const MelodizerSettings& s,
-                                                                                 const Notes& notes) {
+  const double exponent = 20.0 / (180 - s.mountainBar);
+  const double slope = (b.imaginary - a.imaginary) / (b.real - a.real), intercept = a.imaginary - a.real * slope;
   ExpectedSong song(s.patch, static_cast<int>(60000000 / std::stod(s.tempo)));
-  std::vector<std::uint32_t> live;
-  std::vector<int> last(4, 0), sounding(4, -1);
+  Messages live;
   std::uint32_t pending = 0;
-  for (const auto& position : notes) {
-    for (int k = static_cast<int>(position.size()) - 1; k >= 0; --k) {
-      if (position[k] == last[k]) continue;
-      if (last[k] < 120) live.push_back(0x90 | k | last[k] << 8), song.NoteOff(std::exchange(pending, 0), last[k]);
-      sounding[k] = position[k] < 120 ? position[k] : -1;
-      if (sounding[k] >= 0) {
-        live.push_back(0x90 | k | position[k] << 8 | 100 << 16);
-        song.NoteOn(std::exchange(pending, 0), position[k], 127);
-      }
-      last[k] = position[k];
+  const auto play = [&](int level, int note, bool on) {
+    live.push_back(0x90 | level | note << 8 | (on ? 100 : 0) << 16);
+    on ? song.NoteOn(std::exchange(pending, 0), note, 127) : song.NoteOff(std::exchange(pending, 0), note);
+  };
+  std::vector<int> last(4, 0);
+  for (int p = 0; p <= steps; ++p, pending += 16)
+    for (int k = s.complexity; k >= 0; --k) {
+      const double re = a.real + ((1 << k) * p % steps) * ((b.real - a.real) / steps);
+      const int count = EscapeCount({false, {}, limit}, {re, re * slope + intercept});
+      const double height =
+          std::pow(count, exponent) / std::pow(limit, exponent) * MelodizerSettings::kPictureHeight;
+      const int note = ScaleTables().GetNote(static_cast<std::int16_t>(std::lrint(height)), s.scaleType, s.key,
+                                             s.octave);
+      if (note == last[k]) continue;
+      if (last[k] < 120) play(k, last[k], false);
+      if (note < 120) play(k, note, true);
+      last[k] = note;
     }
-    pending += 16;
-  }
-  for (int k = 3; k >= 0; --k)
-    if (sounding[k] >= 0) song.NoteOff(std::exchange(pending, 0), sounding[k]);
+  for (int k = s.complexity; k >= 0; --k)
+    if (last[k] < 120) song.NoteOff(std::exchange(pending, 0), last[k]);
   return {song.File(pending), live};
 }
 
-class RecordingView final : public MelodyView {
- public:
+// The Melodizer drawing into this test, which records its timer and what it
+// was asked to draw.
+class MelodizerTest : public testing::Test, public MelodyView {
+ protected:
+  MelodizerTest() {
+    melodizer.Load();
+    melodizer.SetRegion(0.0, 0.0, 0.0, 0.0, 256);
+    melodizer.Controls().measures = "1";
+    service.ClearCalls();
+  }
   void ClearMelody() override { ++clears; }
   void DrawMelodyLine(PicturePoint, PicturePoint, std::int32_t) override { ++lines; }
   void SetMelodyPixel(PicturePoint, std::int32_t) override {}
@@ -81,58 +79,46 @@ class RecordingView final : public MelodyView {
   }
   void ProcessPendingEvents() override {}
 
-  int clears = 0, lines = 0;
-  bool timerOn = false;
-  std::int32_t timerInterval = 0;
-  std::function<void()> duringWait;
-};
-
-class MelodizerTest : public ::testing::Test {
- protected:
-  MelodizerTest() {
-    melodizer.Load();
-    melodizer.SetRegion(0.0, 0.0, 0.0, 0.0, 256);
-    melodizer.Controls().measures = "1";
-    service.ClearCalls();
-  }
-  // Short messages as sent (status | data1 << 8 | data2 << 16), or only the notes.
-  std::vector<std::uint32_t> Sent(bool onlyNotes = false) const {
-    std::vector<std::uint32_t> messages;
+  Messages Sent(bool onlyNotes = false) const {
+    Messages messages;
     for (const std::uint32_t message : service.DeliveredMessages())
       if (!onlyNotes || (message & 0xF0) == 0x90) messages.push_back(message);
     return messages;
   }
   void RunToTheEnd() {
-    for (int ticks = 0; view.timerOn && ticks < 10000; ++ticks) melodizer.OnTimerTick();
+    for (int ticks = 0; timerOn && ticks < 10000; ++ticks) melodizer.OnTimerTick();
   }
 
-  RecordingView view;
+  int clears = 0, lines = 0;
+  bool timerOn = false;
+  std::int32_t timerInterval = 0;
+  std::function<void()> duringWait;
   RecordingMidiService service;
   ScriptedDialogs dialogs;
   MidiOutput midiOut{service, dialogs};
   TemporaryFolder folder;
-  std::string path = folder.File("melody.mid");
-  Melodizer melodizer{view, midiOut, dialogs, folder.Path()};
+  Melodizer melodizer{*this, midiOut, dialogs, folder.Path()};
 };
 
 TEST_F(MelodizerTest, SongsAndLivePlaybackSoundTheNotesOfEveryLevelAtEveryPosition) {
-  MelodizerSettings slanted{.measures = "2", .tempo = "100", .key = 2, .octave = 2, .scaleType = 0, .complexity = 2,
-                            .patch = 5, .mountainBar = 90};
+  MelodizerSettings slanted{.measures = "2", .tempo = "100", .key = 2, .octave = 2, .scaleType = 0,
+                            .complexity = 2, .patch = 5, .mountainBar = 90};
   slanted.SetRegion(-2.0, 0.1, 0.5, -0.05, 64);
   // From inside the set, where chromatic notes an octave up are silent, out
   // along the real axis and, at the last position, back to the first point.
-  MelodizerSettings silences{.measures = "2", .octave = 1, .scaleType = ScaleTables::kChromatic, .complexity = 3};
+  MelodizerSettings silences{
+      .measures = "2", .octave = 1, .scaleType = ScaleTables::kChromatic, .complexity = 3};
   silences.SetRegion(0.0, 0.0, 1.0, 0.0, 256);
   for (const MelodizerSettings& settings : {slanted, silences}) {
     SCOPED_TRACE(settings.scaleType);
-    const auto [song, live] = IndependentPlay(settings, IndependentNotes(settings));
+    const auto [song, live] = IndependentPlay(settings);
     melodizer.Controls() = settings;
-    ASSERT_EQ(melodizer.SaveSong(path).outcome, SongResult::Outcome::Saved);
-    EXPECT_EQ(FirstDifference(ReadBytes(path), song), "");
+    ASSERT_EQ(melodizer.SaveSong(folder.File("melody.mid")).outcome, SongResult::Outcome::Saved);
+    EXPECT_EQ(FirstDifference(ReadBytes(folder.File("melody.mid")), song), "");
+    service.ClearCalls();
     melodizer.OnPlay();
     RunToTheEnd();
     EXPECT_EQ(Sent(true), live);
-    service.ClearCalls();
   }
 }
 
@@ -147,25 +133,25 @@ TEST_F(MelodizerTest, ARunPlaysOnePositionPerTickAndEveryEndSilencesAndRewinds) 
   // silence at once and leave no run and no timer behind, whatever stray
   // tick follows.
   const std::function<void()> ends[] = {[this] { RunToTheEnd(); }, [this] { melodizer.OnStop(); }, [this] {
-    view.duringWait = [this] { melodizer.Unload(); };
+    duringWait = [this] { melodizer.Unload(); };
     melodizer.OnRedraw();
   }};
   for (const auto& end : ends) {
     melodizer.OnPlay();
     melodizer.OnTimerTick();
-    EXPECT_EQ(std::pair(melodizer.Position(), view.timerInterval), std::pair(2.0, 125));
+    EXPECT_EQ(std::pair(melodizer.Position(), timerInterval), std::pair(2.0, 125));
     service.ClearCalls();
-    const int clears = view.clears;
+    const int clearsBefore = clears;
     end();
     const auto sent = Sent();
     ASSERT_GE(sent.size(), 32u);
     EXPECT_TRUE(std::all_of(sent.end() - 32, sent.end(), [](std::uint32_t m) { return (m & 0xF0) == 0xB0; }));
     melodizer.OnTimerTick();
-    EXPECT_EQ(std::tuple(melodizer.Position(), view.timerOn, view.clears), std::tuple(0.0, false, clears));
+    EXPECT_EQ(std::tuple(melodizer.Position(), timerOn, clears), std::tuple(0.0, false, clearsBefore));
   }
   EXPECT_FALSE(midiOut.IsOpen());
   melodizer.StartMelody(1, true);
-  EXPECT_FALSE(view.timerOn) << "nothing starts after the close";
+  EXPECT_FALSE(timerOn) << "nothing starts after the close";
 }
 
 TEST_F(MelodizerTest, EditsRedrawFromTheLeftOnlyWhenTheyChangeTheMelody) {
@@ -181,18 +167,17 @@ TEST_F(MelodizerTest, EditsRedrawFromTheLeftOnlyWhenTheyChangeTheMelody) {
       {[this] { melodizer.SetRegion(-0.75, 0.1, 0.25, 0.5, 0); melodizer.StartMelody(1, false); }, true},
       {[this] { melodizer.Controls().tempo = "10"; melodizer.OnTempoLostFocus(); }, false}};
   for (const auto& [edit, redraws] : edits) {
-    const int clears = view.clears;
+    const int clearsBefore = clears;
     edit();
-    EXPECT_EQ(view.clears, clears + (redraws ? 1 : 0));
+    EXPECT_EQ(clears, clearsBefore + (redraws ? 1 : 0));
     EXPECT_TRUE(!redraws || melodizer.Position() == 1.0) << "the new run has drawn its first position";
   }
-  EXPECT_EQ(std::tuple(melodizer.Controls().maxIterations, melodizer.rndRenderer.GetMaxIterations(),
-                       view.timerInterval),
-            std::tuple(std::string("32"), 32, 500));
+  EXPECT_EQ(melodizer.Controls().maxIterations, "32");
+  EXPECT_EQ(std::pair(melodizer.rndRenderer.GetMaxIterations(), timerInterval), std::pair(32, 500));
   melodizer.Controls().scaleType = -1;  // no scale: no guide lines
-  const int lines = view.lines;
+  const int linesBefore = lines;
   melodizer.DrawGrid();
-  EXPECT_EQ(view.lines, lines);
+  EXPECT_EQ(lines, linesBefore);
 }
 
 }  // namespace

@@ -15,42 +15,45 @@ namespace {
 std::pair<double, double> Parts(ComplexNumber z) { return {z.real, z.imaginary}; }
 
 TEST(ScaleTablesTest, EveryScaleHoldsItsSemitonesAndNotesWrapByScaleKind) {
-  const std::vector<std::vector<std::int16_t>> scales{{0, 2, 4, 5, 7, 9, 11}, {0, 2, 3, 5, 7, 9, 11},
-                                                      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {0, 2, 4, 7, 9},
-                                                      {0, 3, 5, 7, 10}, {0, 4, 7}, {0, 3, 7}};
+  const std::vector<std::vector<std::int16_t>> scales{
+      {0, 2, 4, 5, 7, 9, 11}, {0, 2, 3, 5, 7, 9, 11}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+      {0, 2, 4, 7, 9},        {0, 3, 5, 7, 10},       {0, 4, 7},
+      {0, 3, 7}};
   const ScaleTables tables;
   for (int type = 0; type < 7; ++type) {
     const auto offsets = tables.Offsets(type);
-    EXPECT_EQ(std::vector<std::int16_t>(offsets.begin(), offsets.end()), scales[type]) << type;
+    EXPECT_EQ(std::vector(offsets.begin(), offsets.end()), scales[type]) << type;
     EXPECT_EQ(tables.Length(type), static_cast<int>(scales[type].size())) << type;
   }
   // Scale, key and octave as the lists match typed names; table scales wrap
   // at 108 (nine octaves), chromatic at 128, and no scale gives 0.
   const std::tuple<const char*, const char*, const char*, std::int16_t, std::int16_t> cases[] = {
-      {"Minor Pentatonic", "C", "1", 46, 3}, {"Major", "D", "3", 9, 42},     {"minor", "C", "1", 13, 23},
-      {"Minor Triad", "A#/Bb", "1", 2, 17},  {"Major", "B", "12", 62, 34},   {"Chromatic", "B", "12", 0, 15},
+      {"Minor Pentatonic", "C", "1", 46, 3}, {"Major", "D", "3", 9, 42},   {"minor", "C", "1", 13, 23},
+      {"Minor Triad", "A#/Bb", "1", 2, 17},  {"Major", "B", "12", 62, 34}, {"Chromatic", "B", "12", 0, 15},
       {"Chromatic", "C", "1", 128, 0},       {"none", "C", "1", 40, 0}};
   for (const auto& [scale, key, octave, index, note] : cases)
     EXPECT_EQ(tables.GetNote(index, FindListItem(kScaleTypeItems, scale), FindListItem(kKeyItems, key),
                              FindListItem(kOctaveItems, octave)),
               note) << scale << " " << index;
-  // The item itself ends in a blank; blanks alone match nothing.
+  // The item itself ends in a blank; blanks alone match nothing, nor does a
+  // text an item only begins with.
   EXPECT_EQ(FindListItem(kScaleTypeItems, "major pentatonic"), 3);
   EXPECT_EQ(FindListItem(kScaleTypeItems, " Minor "), 1);
-  for (const char* unknown : {"   ", "", "H"}) EXPECT_EQ(FindListItem(kKeyItems, unknown), -1) << unknown;
-  EXPECT_EQ(FindListItem(kOctaveItems, "1x"), -1) << "no item is a prefix match";
+  for (const char* unknown : {"   ", "", "H", "1x"})
+    EXPECT_EQ(FindListItem(kOctaveItems, unknown), -1) << unknown;
 }
 
 TEST(TypedValuesTest, BoxChecksLeaveTheCorrectedTextAndHoldExactlyAtTheirEdges) {
-  const std::tuple<std::string (*)(std::string_view), const char*, const char*> cases[] = {
-      {CheckMeasures, "2.5", "3"},       {CheckMeasures, "3.5", "4"},         {CheckMeasures, "0", "1"},
-      {CheckMeasures, "150", "100"},     {CheckMeasures, "word", "20"},       {CheckMaxIterations, "x", "32"},
-      {CheckMaxIterations, "10", "32"},  {CheckMaxIterations, "1e5", "65536"}, {CheckMaxIterations, "300.5", "300.5"},
-      {CheckTempo, "word", "80"},        {CheckTempo, "29.9", "30"},          {CheckTempo, "399.5", "399.5"},
-      {CheckTempo, "400.5", "400"},      {CheckOrbitPart, "abc", "0"},        {CheckOrbitPart, "-2.5", "-2"},
-      {CheckOrbitPart, "2.0000001", "2"}, {CheckOrbitPart, "-1.5", "-1.5"}};
-  for (const auto& [check, typed, left] : cases) EXPECT_EQ(check(typed), left) << typed;
-  EXPECT_EQ(std::pair(ParseNumber("+5"), ParseNumber(" -2e-3 ")), std::pair(std::optional(5.0), std::optional(-0.002)));
+  using Check = std::string (*)(std::string_view);
+  const std::pair<Check, std::vector<std::pair<const char*, const char*>>> checks[] = {
+      {CheckMeasures, {{"2.5", "3"}, {"3.5", "4"}, {"0", "1"}, {"150", "100"}, {"word", "20"}}},
+      {CheckMaxIterations, {{"x", "32"}, {"10", "32"}, {"1e5", "65536"}, {"300.5", "300.5"}}},
+      {CheckTempo, {{"word", "80"}, {"29.9", "30"}, {"399.5", "399.5"}, {"400.5", "400"}}},
+      {CheckOrbitPart, {{"abc", "0"}, {"-2.5", "-2"}, {"2.0000001", "2"}, {"-1.5", "-1.5"}}}};
+  for (const auto& [check, cases] : checks)
+    for (const auto& [typed, left] : cases) EXPECT_EQ(check(typed), left) << typed;
+  EXPECT_EQ(ParseNumber("+5"), 5.0);
+  EXPECT_EQ(ParseNumber(" -2e-3 "), -0.002);
   for (const char* bad : {"+", "12abc", "", "inf", "nan"}) EXPECT_FALSE(ParseNumber(bad)) << bad;
   EXPECT_EQ(FormatNumber(1.0 / 3.0), "0.333333333333333");
   EXPECT_EQ(PositionInterval(400), 38);  // 37.5, the tie going to the even neighbour
@@ -63,7 +66,8 @@ TEST(MelodyLineTest, VerticalAndSinglePointLinesAndAFirstPointMovedDuringARun) {
   EXPECT_EQ(line.SamplePoint(8, 2).imaginary, 1.25) << "the last position reaches the second point";
   EXPECT_EQ(Parts(line.SamplePoint(4, 0, {0.25, 1.0})), std::pair(0.25, 1.5));
   // Slope and intercept stay those of the run's start; the first point moves.
-  EXPECT_EQ(Parts(MelodyLine::Through({0, 0.5}, {1, 1.5}, 8).SamplePoint(2, 0, {0.5, 9.0})), std::pair(0.75, 1.25));
+  const MelodyLine slanted = MelodyLine::Through({0, 0.5}, {1, 1.5}, 8);
+  EXPECT_EQ(Parts(slanted.SamplePoint(2, 0, {0.5, 9.0})), std::pair(0.75, 1.25));
   const MelodyLine dot = MelodyLine::Through({0.3, -0.2}, {0.3, -0.2}, 160);
   for (int p = 0; p <= 160; p += 7) EXPECT_EQ(Parts(dot.SamplePoint(p, p % 4)), std::pair(0.3, -0.2)) << p;
 }
@@ -73,7 +77,7 @@ TEST(OrbitNoteTest, ThePictureSpansMinusTwoToTwoWithTheImaginaryAxisUp) {
       {{-2, 2}, {0, 0}}, {{0, 0}, {100, 50}}, {{1.99, -1.99}, {199, 99}}, {{1e300, -1e300}, {32767, 32767}}};
   for (const auto& [z, pixel] : points) {
     const OrbitPixel at = OrbitScreenPoint(z, 200, 100);
-    EXPECT_EQ((std::pair<int, int>{at.x, at.y}), pixel) << z.real;
+    EXPECT_EQ((std::pair<int, int>(at.x, at.y)), pixel) << z.real;
   }
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "BookmarkStore.h"
 #include "SongBytes.h"
+#include "SqliteConnection.h"
 
 // A program folder of its own for one test, removed with everything in it.
 class BookmarkFolder {
@@ -13,15 +16,23 @@ class BookmarkFolder {
   const std::filesystem::path& Path() const { return folder_.Path(); }
   std::filesystem::path DataFile() const { return Path() / "data.mdb"; }
 
-  void WriteDataFile(const std::string& bytes) const;
+  void WriteDataFile(const std::string& bytes) const { std::ofstream(DataFile(), std::ios::binary) << bytes; }
   // Empty when there is no file of that name (nothing, or a folder).
-  std::string ReadDataFile() const;
+  std::string ReadDataFile() const {
+    std::ifstream in(DataFile(), std::ios::binary);
+    return std::filesystem::is_regular_file(DataFile()) ? std::string(std::istreambuf_iterator<char>(in), {}) : "";
+  }
 
-  // A store with no rows at all, for tests that need to know every row.
-  BookmarkStore OpenEmptyStore() const;
+  // A store with no rows at all, for tests that need to know every row. One
+  // statement rather than a delete per shipped view keeps the tests quick.
+  BookmarkStore OpenEmptyStore() const {
+    auto store = BookmarkStore::Open(Path());
+    auto connection = SqliteConnection::Open(DataFile(), SqliteConnection::OpenMode::ExistingFile);
+    if (!store.Ok() || !connection.Ok() || connection.Value().Execute("DELETE FROM tblBookmarks"))
+      throw std::runtime_error("No empty bookmark store could be made in " + Path().string());
+    return std::move(store.Value());
+  }
 
  private:
   TemporaryFolder folder_;
 };
-
-std::vector<std::string> NamesOf(const std::vector<Bookmark>& bookmarks);
