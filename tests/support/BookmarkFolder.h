@@ -11,16 +11,16 @@
 #include "SqliteConnection.h"
 
 // A program folder of its own for one test, removed with everything in it.
-class BookmarkFolder {
+class BookmarkFolder : public TemporaryFolder {
  public:
-  const std::filesystem::path& Path() const { return folder_.Path(); }
   std::filesystem::path DataFile() const { return Path() / "data.mdb"; }
 
   void WriteDataFile(const std::string& bytes) const { std::ofstream(DataFile(), std::ios::binary) << bytes; }
   // Empty when there is no file of that name (nothing, or a folder).
   std::string ReadDataFile() const {
+    if (!std::filesystem::is_regular_file(DataFile())) return {};
     std::ifstream in(DataFile(), std::ios::binary);
-    return std::filesystem::is_regular_file(DataFile()) ? std::string(std::istreambuf_iterator<char>(in), {}) : "";
+    return {std::istreambuf_iterator<char>(in), {}};
   }
 
   // A store with no rows at all, for tests that need to know every row. One
@@ -32,7 +32,4 @@ class BookmarkFolder {
       throw std::runtime_error("No empty bookmark store could be made in " + Path().string());
     return std::move(store.Value());
   }
-
- private:
-  TemporaryFolder folder_;
 };

@@ -1,5 +1,4 @@
-#include "BookmarkStore.h"
-
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,6 +6,7 @@
 #include <set>
 
 #include "AddBookmark.h"
+#include "BookmarkBrowser.h"
 #include "BookmarkFolder.h"
 #include "BookmarkView.h"
 #include "MemorySurface.h"
@@ -19,6 +19,7 @@ using Status = BookmarkStore::AddStatus;
 using Names = std::vector<std::string>;
 using namespace std::literals;
 using Limits = std::numeric_limits<double>;
+constexpr double kNaN = Limits::quiet_NaN();
 
 Bookmark View(std::string name, double centerX = -0.5, std::int16_t type = 0, double x1 = 0, double y1 = 0) {
   return Bookmark{std::move(name), centerX, 0.25, 0.125, 512, type, x1, y1};
@@ -28,24 +29,52 @@ SqliteConnection Connect(const BookmarkFolder& folder) {
   return SqliteConnection::Open(folder.DataFile(), SqliteConnection::OpenMode::CreateIfMissing).Value();
 }
 
-// An empty store, and a renderer whose view the main window's "Add" stores.
-class BookmarkStoreTest : public testing::Test {
+// An empty store in a program folder of the test's own; a renderer whose
+// view the main window's "Add" stores; and the bookmarks dialog's model on
+// a preview held in memory, showing its list to this test and loading
+// bookmarks into it as into the main view.
+class BookmarksTest : public testing::Test, public BookmarkBrowserView, public BookmarkTarget {
  protected:
-  BookmarkStoreTest() { renderer.Initialize(surface); }
+  BookmarksTest() { renderer.Initialize(surface); }
+  void ShowNames(const std::vector<std::string>& names) override {
+    shown.clear();
+    for (const std::string& name : names) shown += name + ",";
+  }
+  void EnableList(bool enabled) override { listEnabled = enabled; }
+  void EnableCommands(bool enabled) override { commandsEnabled = enabled; }
+  void ShowProgress(const std::string& text) override { progressBefore = std::exchange(progress, text); }
+  void StartPreviewTimer() override { timerRunning = true; }
+  void StopPreviewTimer() override { timerRunning = false; }
+  void Close() override { shown += " closed"; }
+  void ShowBookmark(const Bookmark& bookmark) override { shown += " loaded " + bookmark.name; }
+
+  // The names and what went to the main view, whether the list and then
+  // Load and Delete are enabled, and the last two progress texts.
+  std::string Shown() const {
+    const std::string list = listEnabled ? " list" : " -", commands = commandsEnabled ? " commands " : " - ";
+    return shown + list + commands + progressBefore + " " + progress;
+  }
+  void Select(const std::string& name) {
+    browser.OnSelected(name);
+    for (int ticks = 0; timerRunning && ticks < 10000; ++ticks) timerRunning = browser.OnPreviewTimerTick();
+  }
   Names Listed() {
     Names names;
     for (const Bookmark& bookmark : store.List().Value()) names.push_back(bookmark.name);
     return names;
   }
 
+  std::string shown = "stale", progressBefore, progress;
+  bool listEnabled = false, commandsEnabled = true, timerRunning = false;
   BookmarkFolder folder;
   BookmarkStore store = folder.OpenEmptyStore();
-  MemorySurface surface{40, 30};
-  FractalRenderer renderer;
   ScriptedDialogs dialogs;
+  MemorySurface surface{40, 30}, preview{125, 85};
+  FractalRenderer renderer;
+  BookmarkBrowser browser{*this, *this, dialogs, folder.Path()};
 };
 
-TEST_F(BookmarkStoreTest, NamesAreStoredAsPlainTextAndRefusedAddsChangeNothing) {
+TEST_F(BookmarksTest, NamesAreStoredAsPlainTextAndRefusedAddsChangeNothing) {
   ASSERT_EQ(store.Add(View("Seahorse", -0.75)).status, Status::Added);
   // Texts that would break or rewrite a query built by pasting them into SQL,
   // or that a LIKE match or a byte-wise comparison would get wrong; then the
@@ -54,8 +83,8 @@ TEST_F(BookmarkStoreTest, NamesAreStoredAsPlainTextAndRefusedAddsChangeNothing) 
       {View("O'Brien's \"Spiral\""), Status::Added}, {View("'; DROP TABLE tblBookmarks; --"), Status::Added},
       {View("a_b%"), Status::Added}, {View("Spirale à l'Éléphant 🌀"), Status::Added},
       {View("nul\0in"s), Status::Added}, {View("\t \r\n"), Status::BlankName},
-      {View("SEAHORSE", 0.25), Status::NameInUse}, {View("Not a number", Limits::quiet_NaN()), Status::Failed},
-      {View("Infinite Julia", 0.0, 1, Limits::infinity()), Status::Failed}};
+      {View("SEAHORSE", 0.25), Status::NameInUse}, {View("Not a number", kNaN), Status::Failed},
+      {View("Infinite Julia", 0, 1, Limits::infinity()), Status::Failed}};
   for (const auto& [bookmark, status] : adds) {
     SCOPED_TRACE(bookmark.name);
     const auto result = store.Add(bookmark);
@@ -71,12 +100,13 @@ TEST_F(BookmarkStoreTest, NamesAreStoredAsPlainTextAndRefusedAddsChangeNothing) 
   EXPECT_EQ(store.Find("seahorse").Value(), View("Seahorse", -0.75));  // as case-blind as the check
 }
 
-TEST_F(BookmarkStoreTest, EveryColumnSurvivesAReopenBitForBitInCaseBlindOrder) {
+TEST_F(BookmarksTest, EveryColumnSurvivesAReopenBitForBitInCaseBlindOrder) {
   const Bookmark julia = View("julia", -0.7436438870371587, 1, 0.1 + 0.2, -1.0e300);
   const Bookmark deep{"Deep", -0.743643887037151, 0.13182590420533, 1.0e-13, 2147483647, 0};
   const Bookmark tiny{"Tiny", Limits::denorm_min(), -Limits::max(), 5e-324, 1, 1, 1.0 / 3.0, 0.0};
-  const Bookmark stale = View("Mandelbrot", -0.5, 0, 0.3, -0.4);  // a stale constant is not stored
-  for (const Bookmark& bookmark : {tiny, julia, stale, deep}) ASSERT_EQ(store.Add(bookmark).status, Status::Added);
+  // A Mandelbrot bookmark's stale constant is not stored.
+  for (const Bookmark& bookmark : {tiny, julia, View("Mandelbrot", -0.5, 0, 0.3, -0.4), deep})
+    ASSERT_EQ(store.Add(bookmark).status, Status::Added) << bookmark.name;
   EXPECT_EQ(BookmarkStore::Open(folder.Path()).Value().List().Value(),
             (std::vector<Bookmark>{deep, julia, View("Mandelbrot"), tiny}));
   // Mandelbrot rows leave the Julia columns empty rather than holding 0.
@@ -91,10 +121,10 @@ TEST_F(BookmarkStoreTest, EveryColumnSurvivesAReopenBitForBitInCaseBlindOrder) {
   insert.Value().Bind(9, std::int64_t{1});
   insert.Value().Bind(1, "Lost"sv);
   EXPECT_EQ(insert.Value().Next(), SqliteStatement::Step::Failed);
-  EXPECT_NE(insert.Value().Error().message.find("range"), std::string::npos) << insert.Value().Error().message;
+  EXPECT_THAT(insert.Value().Error().message, testing::HasSubstr("range"));
 }
 
-TEST_F(BookmarkStoreTest, ApplyingSetsTheJuliaConstantOnlyWhereDueAndAddStoresTheViewUnderATrimmedName) {
+TEST_F(BookmarksTest, ApplyingSetsTheJuliaConstantOnlyWhereDueAndAddStoresTheViewUnderATrimmedName) {
   const Bookmark rabbit{"Rabbit", 0.125, -0.25, 0.5, 700, 1, -0.124, 0.744};
   BookmarkView::Apply(rabbit, renderer, BookmarkView::JuliaPoint::OnlyForJulia);
   EXPECT_EQ(BookmarkView::Capture(renderer, "Rabbit"), rabbit);
@@ -125,7 +155,7 @@ TEST_F(BookmarkStoreTest, ApplyingSetsTheJuliaConstantOnlyWhereDueAndAddStoresTh
 // Rows written by another program: names stored as a blob or a number are
 // found and deleted under the text they list as; views no renderer can show
 // stay listed (so they can be deleted) but are never handed out to apply.
-TEST_F(BookmarkStoreTest, AnotherProgramsOddRowsAreListedAndItsLockReported) {
+TEST_F(BookmarksTest, AnotherProgramsOddRowsAreListedAndItsLockReported) {
   ASSERT_FALSE(Connect(folder).Execute(
       "INSERT INTO tblBookmarks VALUES ('Zero', 0, 0, 0, 256, 0, NULL, NULL), "
       "('Negative', 0, 0, -2, 256, 0, NULL, NULL), ('Endless', 0, 0, 9e999, 256, 0, NULL, NULL), "
@@ -143,7 +173,7 @@ TEST_F(BookmarkStoreTest, AnotherProgramsOddRowsAreListedAndItsLockReported) {
   // Another program holding the file is reported as locked, not waited on for ever.
   SqliteConnection holder = Connect(folder);
   ASSERT_FALSE(holder.Execute("BEGIN EXCLUSIVE"));
-  EXPECT_NE(store.List().Error().message.find("database is locked"), std::string::npos);
+  EXPECT_THAT(store.List().Error().message, testing::HasSubstr("database is locked"));
   ASSERT_FALSE(holder.Execute("COMMIT"));
   EXPECT_TRUE(store.List().Ok());
 }
@@ -152,7 +182,7 @@ TEST_F(BookmarkStoreTest, AnotherProgramsOddRowsAreListedAndItsLockReported) {
 // the shipped views; neither opening nor adding may write a byte to a file
 // that is not such a bookmark file. (An older program's Access file is the
 // bookmark dialog's case.)
-TEST_F(BookmarkStoreTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactlyAsItWas) {
+TEST_F(BookmarksTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactlyAsItWas) {
   BookmarkFolder emptied;
   emptied.WriteDataFile("");
   std::set<std::int16_t> types;
@@ -160,10 +190,7 @@ TEST_F(BookmarkStoreTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactl
     types.insert(view.fractalType);
   EXPECT_EQ(types, (std::set<std::int16_t>{0, 1}));
   const std::pair<std::function<void(BookmarkFolder&)>, const char*> cases[] = {
-      {[](BookmarkFolder& f) {
-         f.OpenEmptyStore();
-         f.WriteDataFile(f.ReadDataFile().replace(4096, 4096, 4096, '\xFF'));
-       },
+      {[this](auto& f) { f.WriteDataFile(folder.ReadDataFile().replace(4096, 4096, 4096, '\xFF')); },
        "The database is damaged"},
       {[](BookmarkFolder& f) { ASSERT_FALSE(Connect(f).Execute("CREATE TABLE tblBookmarks (name)")); },
        "tblBookmarks is missing or incomplete"},
@@ -174,17 +201,68 @@ TEST_F(BookmarkStoreTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactl
     make(damaged);
     const std::string before = damaged.ReadDataFile();
     const std::string message = BookmarkStore::Open(damaged.Path()).Error().message;
-    const std::string opening = "Unable to open the bookmark file:\r\n" + damaged.DataFile().string() + "\r\n";
-    EXPECT_TRUE(message.starts_with(opening) && message.find(reason) != std::string::npos &&
-                message.ends_with("\r\nThe file was left as it is."))
-        << message;
+    const std::string head = "Unable to open the bookmark file:\r\n" + damaged.DataFile().string() + "\r\n";
+    EXPECT_THAT(message, testing::AllOf(testing::StartsWith(head), testing::HasSubstr(reason),
+                                        testing::EndsWith("\r\nThe file was left as it is.")));
     ScriptedDialogs asked;  // answers no name, were a name asked for
     EXPECT_EQ(AddBookmark(renderer, damaged.Path(), asked), AddBookmarkOutcome::Failed);
-    ASSERT_EQ(asked.History().size(), 1u);
-    EXPECT_EQ(asked.History()[0].text, message);
-    EXPECT_EQ(asked.History()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(asked.Messages(), Names{message});
+    EXPECT_EQ(asked.History().back().icon, MessageIcon::Stop);
     EXPECT_EQ(damaged.ReadDataFile(), before);
   }
+}
+
+TEST_F(BookmarksTest, AVisitListsPreviewsDeletesAndLoadsWithItsMessages) {
+  const Bookmark rabbit{"Rabbit", 0.0, 0.0, 3.0, 64, 1, -0.123, 0.745};
+  const Bookmark sea{"Sea", -0.745, -0.1, 0.05, 128, 0};
+  const auto previewed = [this] { return BookmarkView::Capture(browser.Preview(), browser.Current()->name); };
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { browser.Load(preview); browser.OnActivated(); }, " list -  "},  // an empty table
+      {[&] { store.Add(sea); store.Add(rabbit); browser.OnActivated(); }, "Rabbit,Sea, list -  "},
+      // Nothing selected, nothing asked.
+      {[&] { browser.OnLoad(); browser.OnDelete(); }, "Rabbit,Sea, list -  "},
+      // A draft preview; its last row of blocks reaches past the edge, so the count passes 100.
+      {[&] { Select("Rabbit"); EXPECT_EQ(previewed(), rabbit); }, "Rabbit,Sea, list commands 101% Done"},
+      // The fractal type is set on every selection: the Mandelbrot set after a Julia set.
+      {[&] { Select("Sea"); EXPECT_EQ(previewed(), sea); }, "Rabbit,Sea, list commands 101% Done"},
+      {[&] { dialogs.AnswerMessage(MessageAnswer::Yes); browser.OnDelete(); }, "Rabbit, list - Done "},
+      // Each visit reads the table afresh: the main window may have added to it.
+      {[&] { store.Add(View("ant")); store.Add({"Flat", 0, 0, 0, 64, 0}); browser.OnActivated(); },
+       "ant,Flat,Rabbit, list -  "},
+      // A view that cannot be shown is reported and leaves nothing selected, not the one before.
+      {[&] { Select("ant"); Select("Flat"); browser.OnLoad(); }, "ant,Flat,Rabbit, list - 101% Done"},
+      // Deleted in another copy of the program since the list was read.
+      {[&] { store.Delete("Rabbit"); Select("Rabbit"); browser.OnLoad(); }, "ant,Flat, list - Done "},
+      {[&] { Select("ant"); browser.OnLoad(); }, "ant,Flat, loaded ant closed list commands 101% Done"},
+  };
+  for (const auto& [act, expected] : steps) {
+    act();
+    EXPECT_EQ(Shown(), expected);
+  }
+  const std::string gone = "The bookmark you selected is no longer stored.  It may have been deleted in "
+                           "another copy of Quillory.";
+  EXPECT_THAT(dialogs.Messages(),
+              testing::ElementsAre("Are you sure you want to delete the current bookmark?",
+                                   testing::HasSubstr("[Flat] holds a view"), gone));
+  EXPECT_EQ(std::pair(dialogs.History()[0].buttons, dialogs.History()[0].icon),
+            std::pair(MessageButtons::YesNo, MessageIcon::Question));
+  browser.OnClosing();
+  EXPECT_FALSE(timerRunning);
+}
+
+// An empty list that cannot be read must not look like an empty table; the
+// older program's Access file of the same name is never touched.
+TEST_F(BookmarksTest, AnUnreadableFileIsReportedOnActivationNotAtLoadAndLeftAsItIs) {
+  const std::string access = "\0\x01\0\0Standard Jet DB\0"s + std::string(2028, '\0');
+  folder.WriteDataFile(access);
+  browser.Load(preview);
+  EXPECT_TRUE(dialogs.History().empty()) << "nobody is looking yet";
+  browser.OnActivated();
+  EXPECT_EQ(Shown(), " - -  ");
+  ASSERT_EQ(dialogs.History().size(), 1u);
+  EXPECT_THAT(dialogs.History()[0].text, testing::HasSubstr("not a database"));
+  EXPECT_EQ(dialogs.History()[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(folder.ReadDataFile(), access);
 }
 
 }  // namespace
