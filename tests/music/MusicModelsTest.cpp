@@ -118,16 +118,11 @@ class MusicModelsTest : public testing::Test, public MelodyView, public OrbiterV
   void RunToTheEnd() {
     for (int ticks = 0; timerOn && ticks < 10000; ++ticks) melodizer.OnTimerTick();
   }
-  void Choose(const char* real, const char* imaginary) {
+  void Choose(const std::string& real, const std::string& imaginary) {
     orbiter.CurrentTexts().real = real;
     orbiter.OnRealLostFocus();
     orbiter.CurrentTexts().imaginary = imaginary;
     orbiter.OnImaginaryLostFocus();
-  }
-  SongResult SaveOrbit(ComplexNumber c) {
-    orbiter.CurrentTexts().real = FormatNumber(c.real);
-    orbiter.CurrentTexts().imaginary = FormatNumber(c.imaginary);
-    return orbiter.SaveOrbitSong(folder.File("orbit.mid"));
   }
 
   int clears = 0, lines = 0;
@@ -236,7 +231,8 @@ TEST_F(MusicModelsTest, OrbiterASavedSongHoldsTheOrbitUntilItEscapesOrTheNumberO
     SCOPED_TRACE(answer.value_or("none"));
     dialogs.ClearHistory();
     if (answer) dialogs.AnswerInput(*answer);
-    ASSERT_EQ(SaveOrbit(c).outcome, SongResult::Outcome::Saved);
+    Choose(FormatNumber(c.real), FormatNumber(c.imaginary));
+    ASSERT_EQ(orbiter.SaveOrbitSong(folder.File("orbit.mid")).outcome, SongResult::Outcome::Saved);
     EXPECT_EQ(FirstDifference(ReadBytes(folder.File("orbit.mid")), IndependentOrbitSong(c, notes)), "");
     EXPECT_EQ(dialogs.History().size(), !answer ? 0u : ParseNumber(*answer) ? 1u : 2u);
   }
@@ -247,7 +243,7 @@ TEST_F(MusicModelsTest, OrbiterASavedSongHoldsTheOrbitUntilItEscapesOrTheNumberO
                                             "iterations will be set to 200."s});
   std::filesystem::remove(folder.File("orbit.mid"));
   dialogs.AnswerInput("1e10");  // beyond 32 bits: fails before any file is made
-  EXPECT_EQ(SaveOrbit({0.0, 0.0}).outcome, SongResult::Outcome::Failed);
+  EXPECT_EQ(orbiter.SaveOrbitSong(folder.File("orbit.mid")).outcome, SongResult::Outcome::Failed);
   EXPECT_FALSE(std::filesystem::exists(folder.File("orbit.mid")));
 }
 

@@ -17,8 +17,7 @@ std::pair<double, double> Parts(ComplexNumber z) { return {z.real, z.imaginary};
 TEST(ScaleTablesTest, EveryScaleHoldsItsSemitonesAndNotesWrapByScaleKind) {
   const std::vector<std::vector<std::int16_t>> scales{
       {0, 2, 4, 5, 7, 9, 11}, {0, 2, 3, 5, 7, 9, 11}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
-      {0, 2, 4, 7, 9},        {0, 3, 5, 7, 10},       {0, 4, 7},
-      {0, 3, 7}};
+      {0, 2, 4, 7, 9}, {0, 3, 5, 7, 10}, {0, 4, 7}, {0, 3, 7}};
   const ScaleTables tables;
   for (int type = 0; type < 7; ++type) {
     const auto offsets = tables.Offsets(type);
