@@ -24,17 +24,12 @@ Bookmark View(std::string name, double centerX = -0.5, std::int16_t type = 0, do
   return Bookmark{std::move(name), centerX, 0.25, 0.125, 512, type, x1, y1};
 }
 
-SqliteConnection Connect(const BookmarkFolder& folder) {
-  return SqliteConnection::Open(folder.DataFile(), SqliteConnection::OpenMode::CreateIfMissing).Value();
-}
-
 // An empty store in a program folder of the test's own; a renderer whose
 // view the main window's "Add" stores; and the bookmarks dialog's model on
 // a preview held in memory, showing its list to this test and loading
 // bookmarks into it as into the main view.
 class BookmarksTest : public testing::Test, public BookmarkBrowserView, public BookmarkTarget {
  protected:
-  BookmarksTest() { renderer.Initialize(surface); }
   void ShowNames(const std::vector<std::string>& names) override {
     shown.clear();
     for (const std::string& name : names) shown += name + ",";
@@ -68,7 +63,7 @@ class BookmarksTest : public testing::Test, public BookmarkBrowserView, public B
   BookmarkFolder folder;
   BookmarkStore store = folder.OpenEmptyStore();
   ScriptedDialogs dialogs;
-  MemorySurface surface{40, 30}, preview{125, 85};
+  MemorySurface preview{125, 85};
   FractalRenderer renderer;
   BookmarkBrowser browser{*this, *this, dialogs, folder.Path()};
 };
@@ -109,7 +104,7 @@ TEST_F(BookmarksTest, EveryColumnSurvivesAReopenBitForBitInCaseBlindOrder) {
   EXPECT_EQ(BookmarkStore::Open(folder.Path()).Value().List().Value(),
             (std::vector<Bookmark>{deep, julia, View("Mandelbrot"), tiny}));
   // Mandelbrot rows leave the Julia columns empty rather than holding 0.
-  SqliteConnection connection = Connect(folder);
+  SqliteConnection connection = folder.Connect();
   auto empty = SqliteStatement::Prepare(
       connection, "SELECT count(*) FROM tblBookmarks WHERE x1 IS NULL AND y1 IS NULL AND fractalType = 0");
   ASSERT_EQ(empty.Value().Next(), SqliteStatement::Step::Row);
@@ -154,7 +149,7 @@ TEST_F(BookmarksTest, ApplyingSetsTheJuliaConstantOnlyWhereDueAndAddStoresTheVie
 // found and deleted under the text they list as; views no renderer can show
 // stay listed (so they can be deleted) but are never handed out to apply.
 TEST_F(BookmarksTest, AnotherProgramsOddRowsAreListedAndItsLockReported) {
-  ASSERT_FALSE(Connect(folder).Execute(
+  ASSERT_FALSE(folder.Connect().Execute(
       "INSERT INTO tblBookmarks VALUES ('Zero', 0, 0, 0, 256, 0, NULL, NULL), "
       "('Negative', 0, 0, -2, 256, 0, NULL, NULL), ('Endless', 0, 0, 9e999, 256, 0, NULL, NULL), "
       "('Far', 9e999, 0, 1, 256, 0, NULL, NULL), (X'5A7A', 0, 0, 1, 256, 0, NULL, NULL), "
@@ -169,7 +164,7 @@ TEST_F(BookmarksTest, AnotherProgramsOddRowsAreListedAndItsLockReported) {
   EXPECT_FALSE(store.Delete("Zz") || store.Delete("42"));
   EXPECT_EQ(Listed().size(), 4u);
   // Another program holding the file is reported as locked, not waited on for ever.
-  SqliteConnection holder = Connect(folder);
+  SqliteConnection holder = folder.Connect();
   ASSERT_FALSE(holder.Execute("BEGIN EXCLUSIVE"));
   EXPECT_THAT(store.List().Error().message, testing::HasSubstr("database is locked"));
   ASSERT_FALSE(holder.Execute("COMMIT"));
@@ -190,7 +185,7 @@ TEST_F(BookmarksTest, AnUnusableFileIsReportedBeforeAnyQuestionAndLeftExactlyAsI
   const std::pair<std::function<void(BookmarkFolder&)>, const char*> cases[] = {
       {[this](auto& f) { f.WriteDataFile(folder.ReadDataFile().replace(4096, 4096, 4096, '\xFF')); },
        "The database is damaged"},
-      {[](BookmarkFolder& f) { ASSERT_FALSE(Connect(f).Execute("CREATE TABLE tblBookmarks (name)")); },
+      {[](BookmarkFolder& f) { ASSERT_FALSE(f.Connect().Execute("CREATE TABLE tblBookmarks (name)")); },
        "tblBookmarks is missing or incomplete"},
       {[](BookmarkFolder& f) { std::filesystem::create_directory(f.DataFile()); }, "It is not a file."}};
   for (const auto& [make, reason] : cases) {

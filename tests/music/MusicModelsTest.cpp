@@ -314,10 +314,12 @@ TEST_F(MusicModelsTest, SaveCommandAudioIsMadeBehindAProgressDisplayAndACancelOr
   };
   const std::vector<std::uint8_t> older{'o', 'l', 'd'};
   WriteBytes(folder.File("song.ogg"), older);
-  dialogs.AnswerSaveFile(folder.File("song.ogg"));
-  dialogs.AnswerMessage(MessageAnswer::Yes);  // to replacing the older song
-  dialogs.CancelProgressAt(0.3);
-  RunSaveSongCommand(dialogs, shortSong);
+  dialogs.CancelProgressAt(0.3);  // the first audio made
+  for (const MessageAnswer replacing : {MessageAnswer::No, MessageAnswer::Yes}) {
+    dialogs.AnswerSaveFile(folder.File("song.ogg"));
+    dialogs.AnswerMessage(replacing);
+    RunSaveSongCommand(dialogs, shortSong);
+  }
   EXPECT_GE(dialogs.ProgressReports().back(), 0.3);
   dialogs.AnswerSaveFile(folder.File("song.flac"));
   RunSaveSongCommand(dialogs, shortSong);
@@ -325,9 +327,11 @@ TEST_F(MusicModelsTest, SaveCommandAudioIsMadeBehindAProgressDisplayAndACancelOr
             "MIDI Files (*.mid);;Wave Files (*.wav);;FLAC Files (*.flac);;Ogg Vorbis Files (*.ogg) mid");
   const auto progress = [](const auto& shown) { return shown.kind == ScriptedDialogs::Kind::Progress; };
   EXPECT_EQ(std::ranges::count_if(dialogs.History(), progress), 2) << "one display for each audio file";
-  const std::string replace = "] already exists.  Would you like to overwrite?";
-  EXPECT_THAT(dialogs.Messages(), testing::ElementsAre("The file [" + folder.File("song.ogg") + replace,
-                                              "The song was not saved.", "The song was saved successfully."));
+  const std::string replace = "The file [" + folder.File("song.ogg") +
+                              "] already exists.  Would you like to overwrite?";
+  const char* const notSaved = "The song was not saved.";
+  EXPECT_THAT(dialogs.Messages(),
+              testing::ElementsAre(replace, notSaved, replace, notSaved, "The song was saved successfully."));
   // The renderer's own reasons are checked with it; here a failure only must not count as saved.
   const auto failedMidi = [](const std::string&) { return SongResult{SongResult::Outcome::Failed, "full"}; };
   const SongResult failures[] = {

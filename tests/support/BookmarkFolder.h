@@ -23,12 +23,16 @@ class BookmarkFolder : public TemporaryFolder {
     return {std::istreambuf_iterator<char>(in), {}};
   }
 
+  // The data file as another program opens it, beside the program's store.
+  SqliteConnection Connect() const {
+    return SqliteConnection::Open(DataFile(), SqliteConnection::OpenMode::CreateIfMissing).Value();
+  }
+
   // A store with no rows at all, for tests that need to know every row. One
   // statement rather than a delete per shipped view keeps the tests quick.
   BookmarkStore OpenEmptyStore() const {
     auto store = BookmarkStore::Open(Path());
-    auto connection = SqliteConnection::Open(DataFile(), SqliteConnection::OpenMode::ExistingFile);
-    if (!store.Ok() || !connection.Ok() || connection.Value().Execute("DELETE FROM tblBookmarks"))
+    if (!store.Ok() || Connect().Execute("DELETE FROM tblBookmarks"))
       throw std::runtime_error("No empty bookmark store could be made in " + Path().string());
     return std::move(store.Value());
   }
