@@ -218,6 +218,8 @@ TEST_F(BookmarksTest, AVisitListsPreviewsDeletesAndLoadsWithItsMessages) {
       {[&] { Select("Rabbit"); EXPECT_EQ(previewed(), rabbit); }, "Rabbit,Sea, list commands 101% Done"},
       // The fractal type is set on every selection: the Mandelbrot set after a Julia set.
       {[&] { Select("Sea"); EXPECT_EQ(previewed(), sea); }, "Rabbit,Sea, list commands 101% Done"},
+      // The question left unanswered declines.
+      {[&] { browser.OnDelete(); }, "Rabbit,Sea, list commands 101% Done"},
       {[&] { dialogs.AnswerMessage(MessageAnswer::Yes); browser.OnDelete(); }, "Rabbit, list - Done "},
       // Each visit reads the table afresh: the main window may have added to it.
       {[&] { store.Add(View("ant")); store.Add({"Flat", 0, 0, 0, 64, 0}); browser.OnActivated(); },
@@ -234,9 +236,9 @@ TEST_F(BookmarksTest, AVisitListsPreviewsDeletesAndLoadsWithItsMessages) {
   }
   const std::string gone = "The bookmark you selected is no longer stored.  It may have been deleted in "
                            "another copy of Quillory.";
+  const char* const confirm = "Are you sure you want to delete the current bookmark?";
   EXPECT_THAT(dialogs.Messages(),
-              testing::ElementsAre("Are you sure you want to delete the current bookmark?",
-                                   testing::HasSubstr("[Flat] holds a view"), gone));
+              testing::ElementsAre(confirm, confirm, testing::HasSubstr("[Flat] holds a view"), gone));
   EXPECT_EQ(std::pair(dialogs.History()[0].buttons, dialogs.History()[0].icon),
             std::pair(MessageButtons::YesNo, MessageIcon::Question));
   browser.OnClosing();

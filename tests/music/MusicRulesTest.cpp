@@ -27,7 +27,8 @@ TEST(ScaleTablesTest, EveryScaleHoldsItsSemitonesAndNotesWrapByScaleKind) {
   // Scale, key and octave as the lists match typed names, whatever their
   // case and the blanks around them (the item "Major Pentatonic " itself ends
   // in one); table scales wrap at 108 (nine octaves), chromatic at 128, and
-  // no scale gives 0. E major pentatonic, seven steps up, is the G# above.
+  // no scale gives 0. E major pentatonic, seven steps up, is the G# of the
+  // next octave.
   const std::tuple<const char*, const char*, const char*, std::int16_t, std::int16_t> cases[] = {
       {"Minor Pentatonic", "C", "1", 46, 3}, {"Major", "D", "3", 9, 42}, {" Minor ", "C", "1", 13, 23},
       {"Minor Triad", "A#/Bb", "1", 2, 17}, {"Major", "B", "12", 62, 34}, {"Chromatic", "B", "12", 0, 15},
