@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <thread>
 
 #include "FileSizeLimit.h"
 #include "InterruptCleanup.h"
@@ -38,26 +39,49 @@ TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissionsA
   EXPECT_EQ(ReadBytes(destination), old);
 }
 
+// Rows written out of order by several threads make one file; the bytes no
+// row reached read as zeros.
+TEST_F(SafeFileWriterTest, ThreadsWritingAtTheirOwnPlacesFillOneFile) {
+  SafeFileWriter writer(destination);
+  ASSERT_TRUE(writer.Open() && writer.Resize(4007));
+  std::vector<std::thread> threads;
+  for (int thread = 0; thread < 4; ++thread)
+    threads.emplace_back([&, thread] {
+      for (int row = 999 - thread; row >= 0; row -= 4) writer.WriteAt(4 * row, Bytes(4, row % 251 + 1));
+    });
+  for (std::thread& thread : threads) thread.join();
+  ASSERT_TRUE(writer.Commit(4007)) << writer.Error();
+  Bytes expected(4007, 0);
+  for (int row = 0; row < 1000; ++row) std::fill_n(expected.begin() + 4 * row, 4, row % 251 + 1);
+  EXPECT_EQ(ReadBytes(destination), expected);
+}
+
 // Every way a save can fail leaves the old file as it was, nothing beside
 // it, and names the real cause.
 TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
   struct Case {
     rlim_t sizeLimit;
-    // A writer that fills the file by name says what size it should have.
+    // A writer that fills the file by name, or by place, says what size it should have.
     std::optional<std::uint64_t> claimedSize;
+    bool positioned;
     bool commit;
     std::string error;
   };
-  const Case cases[] = {{4096, {}, true, "File too large"},
-                        {RLIM_INFINITY, 12343, true, "the file holds 12342 of its 12343 bytes"},
-                        {RLIM_INFINITY, {}, false, ""}};
+  const Case cases[] = {{4096, {}, false, true, "File too large"},
+                        {4096, 16342, true, true, "File too large"},
+                        {RLIM_INFINITY, 12343, false, true, "the file holds 12342 of its 12343 bytes"},
+                        {RLIM_INFINITY, {}, false, false, ""}};
   for (const Case& test : cases) {
     SCOPED_TRACE(test.error);
     {
       const FileSizeLimit limit(test.sizeLimit);
       SafeFileWriter writer(destination);
-      const bool written = writer.Open() && writer.Write(picture);
-      EXPECT_FALSE(written && test.commit && writer.Commit(test.claimedSize));
+      // Once a positioned write has failed, no later one may seem to work.
+      const bool ready =
+          writer.Open() && (test.positioned ? writer.Resize(100) && !writer.WriteAt(4000, picture) &&
+                                                  !writer.WriteAt(0, old)
+                                            : writer.Write(picture));
+      EXPECT_FALSE(ready && test.commit && writer.Commit(test.claimedSize));
       EXPECT_EQ(writer.Error(), test.error);
     }
     EXPECT_EQ(ReadBytes(destination), old);
