@@ -1,4 +1,3 @@
-#include <deque>
 #include <fstream>
 #include <thread>
 
@@ -71,31 +70,6 @@ TEST_F(CommandFailuresTest, FailuresGiveOneLineAndLeaveEveryFileAsItWas) {
     EXPECT_EQ(ended.exitCode, test.exitCode);
     EXPECT_EQ(ended.errors, "quillory " + arguments.front() + ": " + Expand(test.errors, output) + "\n");
     EXPECT_EQ(Contents(output), before);
-  }
-  EXPECT_EQ(InProgramFolder(), 2) << "only the executables";
-}
-
-// Songs written by several processes at once, round after round, equal the
-// same songs written alone, and leave nothing in the program folder.
-TEST_F(CommandFailuresTest, ParallelSongWritersDisturbNothing) {
-  const auto song = [&](int writer, const std::string& name) {
-    return Words("melody --from -1.8," + std::to_string(0.05 * writer) +
-                     " --to 0.35,0.62 --levels 4 --measures 30 --out @" + name,
-                 output);
-  };
-  std::vector<std::vector<std::uint8_t>> alone;
-  for (int writer = 0; writer < 4; ++writer) {
-    ASSERT_EQ(quillory.Run(song(writer, "alone.mid")).exitCode, 0);
-    alone.push_back(ReadBytes(output / "alone.mid"));
-  }
-  for (int round = 0; round < 3; ++round) {
-    std::deque<QuilloryProcess> writers;
-    for (int writer = 0; writer < 4; ++writer)
-      writers.emplace_back(program / "quillory").Start(song(writer, std::to_string(writer)));
-    for (int writer = 0; writer < 4; ++writer) {
-      EXPECT_EQ(writers[writer].Wait().errors, "") << round;
-      EXPECT_EQ(ReadBytes(output / std::to_string(writer)), alone[writer]) << round;
-    }
   }
   EXPECT_EQ(InProgramFolder(), 2) << "only the executables";
 }
