@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <set>
@@ -123,10 +122,6 @@ TEST(DesktopMidiServiceTest, AChosenPortTakesTheDefaultDeviceWhileItIsThere) {
   EXPECT_EQ(Opened(service, -2), std::tuple(0u, kMidiResultBadDeviceId));
   synthesizer.FailNextOpen(kMidiResultAllocated);
   EXPECT_EQ(Opened(service, -1), std::tuple(0u, kMidiResultAllocated));  // passed on unchanged
-  // The environment names the output for one run, over the saved choice.
-  ASSERT_EQ(setenv("QUILLORY_MIDI_OUT", "Through", 1), 0);
-  EXPECT_EQ(MakeDesktopMidiService("Keyboard")->PreferredPort(), "Through");
-  ASSERT_EQ(unsetenv("QUILLORY_MIDI_OUT"), 0);
 }
 
 // Loudness of every `step`th sample in [first, last).
@@ -190,7 +185,6 @@ TEST(FluidSynthMidiServiceTest, OneOwnerAtATimeHearsItsNotes) {
   EXPECT_EQ(synthesizer.Close(first.handle), kMidiResultOk);
   EXPECT_EQ(synthesizer.SendShortMessage(first.handle, 0x643C90), kMidiResultInvalidHandle);
   EXPECT_EQ(synthesizer.Close(first.handle), kMidiResultInvalidHandle);
-  EXPECT_EQ(synthesizer.Open(-1).handle, first.handle + 1);
 }
 
 // The system's sequencer as a test arranges it, and what reached its ports.
@@ -254,12 +248,9 @@ TEST(RtMidiPortServiceTest, PortsOpenByNumberAndTakeWholeMessages) {
   sequencer.failure = RtMidiError::DRIVER_ERROR;
   EXPECT_EQ(Opened(service, 0), std::tuple(0u, kMidiResultNoDriver));
   EXPECT_THAT(service.DeviceNames(), testing::IsEmpty());
-  RtMidiPortService noSequencer([] { return nullptr; }), system;
+  RtMidiPortService noSequencer([] { return nullptr; });
   EXPECT_EQ(Opened(noSequencer, 0), std::tuple(0u, kMidiResultNoDriver));
   EXPECT_THAT(noSequencer.DeviceNames(), testing::IsEmpty());
-  const bool present = std::filesystem::exists("/dev/snd/seq");
-  EXPECT_EQ(Opened(system, static_cast<int>(system.DeviceNames().size())),
-            std::tuple(0u, present ? kMidiResultBadDeviceId : kMidiResultNoDriver));
 }
 
 // Songs played offline into audio files.
