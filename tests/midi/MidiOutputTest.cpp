@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <set>
 
@@ -34,29 +33,26 @@ std::tuple<MidiHandle, MidiResult> Opened(MidiService& service, int device) {
   return {opened.handle, opened.result};
 }
 
+// Each operation sends its packed messages in order: a note off as a note-on
+// of velocity 0, the bank before the program, controller 120 alone for the
+// notes of one channel, 120 and 123 on every channel for all sounds, 121 on
+// every channel to reset the controllers.
 TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesAndOnlyAPortHeldElsewhereIsReported) {
-  std::vector<std::uint32_t> soundsOff, resets;
-  for (std::uint32_t channel = 0; channel < 16; ++channel) {
-    soundsOff.insert(soundsOff.end(), {0x78B0 + channel, 0x7BB0 + channel});
-    resets.push_back(0x79B0 + channel);
-  }
-  const std::tuple<const char*, std::function<void(MidiOutput&)>, std::vector<std::uint32_t>> cases[] = {
-      {"note off is a note-on with velocity 0", [](MidiOutput& o) { o.NoteOff(0, 60); }, {0x3C90}},
-      {"note on, last channel", [](MidiOutput& o) { o.NoteOn(15, 127, 127); }, {0x7F7F9F}},
-      {"program change selects the bank first", [](MidiOutput& o) { o.ProgramChange(9, 8, 16); }, {0x0800B9, 0x10C9}},
-      {"all notes off sends controller 120 only", [](MidiOutput& o) { o.AllNotesOff(3); }, {0x78B3}},
-      {"all sounds off: 120 and 123 on every channel", [](MidiOutput& o) { o.AllSoundsOff(); }, soundsOff},
-      {"reset controllers: 121 on every channel", [](MidiOutput& o) { o.ResetControllers(); }, resets},
-  };
   RecordingMidiService service;
   ScriptedDialogs dialogs;
   MidiOutput output(service, dialogs);
   ASSERT_EQ(output.OpenDevice(-1), -1);
-  for (const auto& [name, send, expected] : cases) {
-    service.ClearCalls();
-    send(output);
-    EXPECT_EQ(service.DeliveredMessages(), expected) << name;
-  }
+  output.NoteOff(0, 60);
+  output.NoteOn(15, 127, 127);
+  output.ProgramChange(9, 8, 16);
+  output.AllNotesOff(3);
+  output.AllSoundsOff();
+  output.ResetControllers();
+  std::vector<std::uint32_t> expected = {0x3C90, 0x7F7F9F, 0x0800B9, 0x10C9, 0x78B3};
+  for (std::uint32_t channel = 0; channel < 16; ++channel)
+    expected.insert(expected.end(), {0x78B0 + channel, 0x7BB0 + channel});
+  for (std::uint32_t channel = 0; channel < 16; ++channel) expected.push_back(0x79B0 + channel);
+  EXPECT_EQ(service.DeliveredMessages(), expected);
   // Opening again closes the port first, and so does the end of the instance.
   // Only a port held elsewhere (in the low sixteen bits of the code) is shown;
   // a closed instance sends to no port, each refusal silent.

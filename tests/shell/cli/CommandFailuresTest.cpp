@@ -102,7 +102,8 @@ TEST_F(CommandFailuresTest, EveryCommandFollowsTheExitCodeRule) {
     if (test.resource == kFullDisk && !disk.Mounted()) continue;
     if (test.resource == kFullDisk) disk.FillLeaving(test.limit);
     const std::vector<std::string> arguments = Words(test.line, output);
-    const auto ended = quillory.Run(arguments, test.resource, test.limit);
+    quillory.Start(arguments, test.resource, test.limit);
+    const auto ended = quillory.Wait();
     EXPECT_EQ(ended.exitCode, test.exitCode);
     if (test.exitCode == 0) {
       EXPECT_EQ(ended.errors, "");

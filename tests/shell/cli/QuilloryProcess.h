@@ -47,8 +47,4 @@ class QuilloryProcess : public QProcess {
     const bool exited = exitStatus() == NormalExit;
     return {exited ? exitCode() : -1, exited ? 0 : exitCode(), readAllStandardError().toStdString()};
   }
-  Ended Run(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
-    Start(arguments, resource, limit);
-    return Wait();
-  }
 };
