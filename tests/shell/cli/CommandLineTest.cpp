@@ -1,4 +1,4 @@
-#include <sndfile.h>
+#include <sndfile.hh>
 
 #include <QBuffer>
 #include <QImage>
@@ -137,10 +137,9 @@ TEST_F(CommandLineTest, SongsAndTheirAudioLastAsLongAsTheirNotes) {
   EXPECT_NE(ReadBytes(folder.File("julia.mid")), ReadBytes(folder.File("melody.mid"))) << "--julia was ignored";
   ASSERT_EQ(Run("play @melody.mid --out @played.wav"), 0) << err.str();
   EXPECT_EQ(err.str(), "") << "no progress line when the output is no terminal";
-  SF_INFO info{};
-  sf_close(sf_open(folder.File("played.wav").c_str(), SFM_READ, &info));
-  EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
-  EXPECT_GE(static_cast<double>(info.frames) / info.samplerate, 2.125);
+  const SndfileHandle played(folder.File("played.wav"));
+  EXPECT_EQ(played.format() & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+  EXPECT_GE(static_cast<double>(played.frames()) / played.samplerate(), 2.125);
 }
 
 }  // namespace
