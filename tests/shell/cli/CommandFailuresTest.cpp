@@ -86,7 +86,6 @@ TEST_F(CommandFailuresTest, EveryCommandFollowsTheExitCodeRule) {
       {"play @old.mid --out @a.wav", 1, "is not a Standard MIDI File"},
       {"render --size 8x8 --out @folder.bmp", 1, "cannot write '@folder.bmp': Is a directory"},
       {"render --size 8x8 --out @missing/a.png", 1, "cannot write '@missing/a.png': No such file or directory"},
-      {"orbit --point 0.3,0.5 --out @missing/a.flac", 1, "No such file or directory"},
       {"melody --from 2,2 --to 3,3 --out @folder.mid", 1, "cannot write '@folder.mid': Is a directory"},
       {"render --size 64x64 --out @old.bmp", 1, "cannot write '@old.bmp': File too large", RLIMIT_FSIZE, 4096},
       {"melody --from 2,2 --to 3,3 --out @old.mid", 1, "cannot write '@old.mid': File too large", RLIMIT_FSIZE, 32},
