@@ -121,7 +121,6 @@ TEST_F(CommandLineTest, EveryCommandFollowsTheExitCodeRule) {
       {"midi-info @old.mid", 1, "Cannot recognize the file format of '@old.mid'."},
       {"play", 2, "give one MIDI file first"},
       {"play @old.mid --out @a.mp3", 2, "must name a .wav, .flac or .ogg"},
-      {"play @old.mid --speed 2", 2, "unknown option: --speed"},
       {"play @missing.mid --out @a.wav", 1, "cannot be opened"},
       {"play @old.mid --out @a.wav", 1, "is not a Standard MIDI File"},
       {"render --size 8x8 --out @folder.bmp", 1, "cannot write '@folder.bmp': Is a directory"},
