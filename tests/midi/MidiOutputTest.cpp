@@ -254,15 +254,13 @@ TEST(SongAudioRendererTest, EveryFormatHoldsTheSongThenItsRingingOutAndFailuresL
     samples.resize(static_cast<std::size_t>(file.readf(samples.data(), file.frames())) * 2);
     EXPECT_EQ(std::tuple(file.format(), file.samplerate(), file.channels(), file.frames()),
               std::tuple(soundFileFormat, 44100, 2, result.frames)) << name;
-    // Loudness over [from, to) seconds: the rest is silent, the note sounds, and its
-    // release rings on past the two seconds until it falls below -60 dB, within five.
+    // The rest is silent, the note sounds, and its release rings on past the
+    // two seconds until it falls below -60 dB: a file cut at the song's end
+    // would end loud.
     EXPECT_LT(Rms(samples, 0.0, 0.95), 1e-4) << name;
     EXPECT_GT(Rms(samples, 1.05, 1.95), 0.01) << name;
-    EXPECT_GT(samples.size(), 2.05 * 44100 * 2) << name;
-    EXPECT_LT(samples.size(), 7.0 * 44100 * 2) << name;
     EXPECT_LT(Rms(samples, samples.size() / 88200.0 - 0.006, 99), 0.001) << name;
   }
-  EXPECT_EQ(AudioFormatOf("song.mid"), std::nullopt);
   // A failure says why and leaves no file. One tick lasting 16.7 s (division
   // 1), and a wait of 2^28 - 1 ticks: some 142 years.
   EXPECT_NE(SongAudioRenderer().Render(kSong, folder.File("no/c.wav"), AudioFormat::Wave, {}).error, "");
