@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "FileSizeLimit.h"
@@ -59,30 +60,24 @@ TEST_F(SafeFileWriterTest, ThreadsWritingAtTheirOwnPlacesFillOneFile) {
 // Every way a save can fail leaves the old file as it was, nothing beside
 // it, and names the real cause.
 TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
-  struct Case {
-    rlim_t sizeLimit;
-    // A writer that fills the file by name, or by place, says what size it should have.
-    std::optional<std::uint64_t> claimedSize;
-    bool positioned;
-    bool commit;
-    std::string error;
-  };
-  const Case cases[] = {{4096, {}, false, true, "File too large"},
-                        {4096, 16342, true, true, "File too large"},
-                        {RLIM_INFINITY, 12343, false, true, "the file holds 12342 of its 12343 bytes"},
-                        {RLIM_INFINITY, {}, false, false, ""}};
-  for (const Case& test : cases) {
-    SCOPED_TRACE(test.error);
-    {
-      const FileSizeLimit limit(test.sizeLimit);
-      SafeFileWriter writer(destination);
+  // Each save under its file size limit; one that fills the file by place
+  // says what size it should have, and one never committed is discarded.
+  const std::tuple<rlim_t, std::function<bool(SafeFileWriter&)>, std::string> saves[] = {
+      {4096, [&](SafeFileWriter& file) { return file.Write(picture) && file.Commit(); }, "File too large"},
       // Once a positioned write has failed, no later one may seem to work.
-      const bool ready =
-          writer.Open() && (test.positioned ? writer.Resize(100) && !writer.WriteAt(4000, picture) &&
-                                                  !writer.WriteAt(0, old)
-                                            : writer.Write(picture));
-      EXPECT_FALSE(ready && test.commit && writer.Commit(test.claimedSize));
-      EXPECT_EQ(writer.Error(), test.error);
+      {4096, [&](SafeFileWriter& file) { return file.Resize(100) && !file.WriteAt(4000, picture) &&
+                                                !file.WriteAt(0, old) && file.Commit(16342); },
+       "File too large"},
+      {RLIM_INFINITY, [&](SafeFileWriter& file) { return file.Write(picture) && file.Commit(12343); },
+       "the file holds 12342 of its 12343 bytes"},
+      {RLIM_INFINITY, [&](SafeFileWriter& file) { return !file.Write(picture); }, ""}};
+  for (const auto& [sizeLimit, save, error] : saves) {
+    SCOPED_TRACE(error);
+    {
+      const FileSizeLimit limit(sizeLimit);
+      SafeFileWriter writer(destination);
+      EXPECT_FALSE(writer.Open() && save(writer));
+      EXPECT_EQ(writer.Error(), error);
     }
     EXPECT_EQ(ReadBytes(destination), old);
     EXPECT_EQ(Entries(), 1) << "only the destination";
