@@ -203,26 +203,20 @@ void Julia(FractalRenderer& renderer) {
 // A bitmap holds the bytes Qt's own writer gives the engine's picture; a
 // PNG reads back as that picture.
 TEST_F(CommandLineTest, PicturesHoldWhatTheEngineDraws) {
-  struct Case {
-    const char* line;
-    int width, height;
-    void (*configure)(FractalRenderer&);
-    bool draft;
-  };
   // Rows of width 333 end in a padding byte, those of 40 in none; the tall
   // picture takes several writes; the centre alone keeps the starting width,
   // and values may be joined to their options.
-  const Case cases[] = {
+  const std::tuple<const char*, int, int, void (*)(FractalRenderer&), bool> cases[] = {
       {"render --size 333x1200 --out @a.BMP", 333, 1200, nullptr, false},
       {"render --size=40x30 --center=-1,0 --engine=reference --out @a.bmp", 40, 30,
        [](FractalRenderer& renderer) { renderer.WindowSet(-1, 0, 4); }, false},
       {"render --size 90x60 --julia -0.8,0.156 --center 0.1,-0.2 --view-width 2.5 --max-iter 500 --draft --out @a.png",
        90, 60, Julia, true}};
-  for (const Case& test : cases) {
-    SCOPED_TRACE(test.line);
-    const std::vector<std::string> arguments = Words(test.line, root.Path());
+  for (const auto& [line, width, height, configure, draft] : cases) {
+    SCOPED_TRACE(line);
+    const std::vector<std::string> arguments = Words(line, root.Path());
     ASSERT_EQ(Run(arguments).exitCode, 0);
-    const QImage expected = Expected(test.width, test.height, test.configure, test.draft);
+    const QImage expected = Expected(width, height, configure, draft);
     const QString written = QString::fromStdString(arguments.back());
     QByteArray bitmap;
     QBuffer buffer(&bitmap);
