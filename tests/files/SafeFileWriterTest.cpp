@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -17,13 +16,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 class SafeFileWriterTest : public testing::Test {
  protected:
-  SafeFileWriterTest() { std::ofstream(destination) << "old"; }
+  SafeFileWriterTest() { WriteBytes(destination, old); }
 
-  long Entries() const { return std::distance(fs::directory_iterator(folder), {}); }
+  long Entries() const { return std::distance(fs::directory_iterator(temporary.Path()), {}); }
 
   TemporaryFolder temporary;
-  const fs::path& folder = temporary.Path();
-  const fs::path destination = folder / "old.bmp";
+  const fs::path destination = temporary.Path() / "old.bmp";
   const Bytes old = {'o', 'l', 'd'};
   const Bytes picture = Bytes(12342, 'p');
 };
@@ -34,9 +32,10 @@ TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissionsA
   EXPECT_EQ(ReadBytes(destination), picture);
   EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0640));
   EXPECT_EQ(Entries(), 1) << "only the destination";
-  fs::create_symlink(destination, folder / "link.bmp");
-  EXPECT_EQ(SaveFileSafely(folder / "link.bmp", old), std::nullopt);
-  EXPECT_TRUE(fs::is_symlink(folder / "link.bmp"));
+  const fs::path link = temporary.Path() / "link.bmp";
+  fs::create_symlink(destination, link);
+  EXPECT_EQ(SaveFileSafely(link, old), std::nullopt);
+  EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadBytes(destination), old);
 }
 

@@ -26,7 +26,6 @@
 namespace {
 
 using smf::Bytes;
-using testing::ElementsAre;
 
 std::tuple<MidiHandle, MidiResult> Opened(MidiService& service, int device) {
   const MidiOpenResult opened = service.Open(device);
@@ -66,8 +65,8 @@ TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesAndOnlyAPortHeldElsewher
     EXPECT_EQ(output.OpenDevice(-1), 0);
     EXPECT_EQ(dialogs.Messages().size(), (code & 0xFFFF) == kMidiResultAllocated ? 1u : 0u) << code;
   }
-  EXPECT_THAT(dialogs.Messages(), ElementsAre("Unable to initialize the MIDI subsystem.  Please make sure that no "
-                                              "MIDI programs are currently running."));
+  EXPECT_THAT(dialogs.Messages(), testing::ElementsAre("Unable to initialize the MIDI subsystem.  Please make sure "
+                                                       "that no MIDI programs are currently running."));
   EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::Ok);
   EXPECT_EQ(service.OpenCount(), 0u);
   service.ClearCalls();

@@ -3,7 +3,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -58,10 +57,9 @@ class CommandLineTest : public testing::Test {
     fs::create_directories(program);
     fs::copy_file(QUILLORY_EXECUTABLE, program / "quillory");
     fs::copy_file(QUILLORY_DESKTOP, program / "quillory-desktop");
-    fs::create_directories(output / "folder.bmp");
-    fs::create_directories(output / "folder.mid");
-    std::ofstream(output / "old.bmp") << "an older picture";
-    std::ofstream(output / "old.mid") << "an older song";
+    for (const char* name : {"folder.bmp", "folder.mid"}) fs::create_directories(output / name);
+    WriteBytes(output / "old.bmp", smf::Ascii("an older picture"));
+    WriteBytes(output / "old.mid", smf::Ascii("an older song"));
   }
   long InProgramFolder() const { return std::distance(fs::directory_iterator(program), {}); }
   QuilloryProcess::Ended Run(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
