@@ -67,7 +67,7 @@ TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesAndOnlyAPortHeldElsewher
   }
   EXPECT_THAT(dialogs.Messages(), testing::ElementsAre("Unable to initialize the MIDI subsystem.  Please make sure "
                                                        "that no MIDI programs are currently running."));
-  EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(dialogs.History().at(0).buttons, MessageButtons::Ok);
   EXPECT_EQ(service.OpenCount(), 0u);
   service.ClearCalls();
   output.CloseDevice();
@@ -99,7 +99,7 @@ TEST(DesktopMidiServiceTest, AChosenPortTakesTheDefaultDeviceWhileItIsThere) {
   sendToDefault(2);
   EXPECT_EQ(synthesizer.DeliveredMessages(), (std::vector<std::uint32_t>{1}));
   EXPECT_EQ(ports.DeliveredMessages(), (std::vector<std::uint32_t>{2}));
-  EXPECT_EQ(ports.Calls()[0].deviceId, 1);
+  EXPECT_EQ(ports.Calls().at(0).deviceId, 1);
   EXPECT_EQ(ListMidiOutputs(service).checked, 2);
   EXPECT_EQ(service.Open(0).result, kMidiResultOk);
   EXPECT_EQ(ports.Calls().back().deviceId, 0);
