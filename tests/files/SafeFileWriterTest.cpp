@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
+#include <functional>
+#include <thread>
 
 #include "FileSizeLimit.h"
 #include "InterruptCleanup.h"
@@ -15,13 +16,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 class SafeFileWriterTest : public testing::Test {
  protected:
-  SafeFileWriterTest() { std::ofstream(destination) << "old"; }
+  SafeFileWriterTest() { WriteBytes(destination, old); }
 
-  long Entries() const { return std::distance(fs::directory_iterator(folder), {}); }
+  long Entries() const { return std::distance(fs::directory_iterator(temporary.Path()), {}); }
 
   TemporaryFolder temporary;
-  const fs::path& folder = temporary.Path();
-  const fs::path destination = folder / "old.bmp";
+  const fs::path destination = temporary.Path() / "old.bmp";
   const Bytes old = {'o', 'l', 'd'};
   const Bytes picture = Bytes(12342, 'p');
 };
@@ -32,33 +32,51 @@ TEST_F(SafeFileWriterTest, ACompleteFileReplacesTheOldOneAndKeepsItsPermissionsA
   EXPECT_EQ(ReadBytes(destination), picture);
   EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0640));
   EXPECT_EQ(Entries(), 1) << "only the destination";
-  fs::create_symlink(destination, folder / "link.bmp");
-  EXPECT_EQ(SaveFileSafely(folder / "link.bmp", old), std::nullopt);
-  EXPECT_TRUE(fs::is_symlink(folder / "link.bmp"));
+  const fs::path link = temporary.Path() / "link.bmp";
+  fs::create_symlink(destination, link);
+  EXPECT_EQ(SaveFileSafely(link, old), std::nullopt);
+  EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadBytes(destination), old);
+}
+
+// Rows written out of order by several threads make one file; the bytes no
+// row reached read as zeros.
+TEST_F(SafeFileWriterTest, ThreadsWritingAtTheirOwnPlacesFillOneFile) {
+  SafeFileWriter writer(destination);
+  ASSERT_TRUE(writer.Open() && writer.Resize(4007));
+  std::vector<std::thread> threads;
+  for (int thread = 0; thread < 4; ++thread)
+    threads.emplace_back([&, thread] {
+      for (int row = 999 - thread; row >= 0; row -= 4) writer.WriteAt(4 * row, Bytes(4, row % 251 + 1));
+    });
+  for (std::thread& thread : threads) thread.join();
+  ASSERT_TRUE(writer.Commit(4007)) << writer.Error();
+  Bytes expected(4007, 0);
+  for (int row = 0; row < 1000; ++row) std::fill_n(expected.begin() + 4 * row, 4, row % 251 + 1);
+  EXPECT_EQ(ReadBytes(destination), expected);
 }
 
 // Every way a save can fail leaves the old file as it was, nothing beside
 // it, and names the real cause.
 TEST_F(SafeFileWriterTest, AFailedSaveLeavesTheOldFileAndNothingElse) {
-  struct Case {
-    rlim_t sizeLimit;
-    // A writer that fills the file by name says what size it should have.
-    std::optional<std::uint64_t> claimedSize;
-    bool commit;
-    std::string error;
-  };
-  const Case cases[] = {{4096, {}, true, "File too large"},
-                        {RLIM_INFINITY, 12343, true, "the file holds 12342 of its 12343 bytes"},
-                        {RLIM_INFINITY, {}, false, ""}};
-  for (const Case& test : cases) {
-    SCOPED_TRACE(test.error);
+  // Each save under its file size limit; one that fills the file by place
+  // says what size it should have, and one never committed is discarded.
+  const std::tuple<rlim_t, std::function<bool(SafeFileWriter&)>, std::string> saves[] = {
+      {4096, [&](SafeFileWriter& file) { return file.Write(picture) && file.Commit(); }, "File too large"},
+      // Once a positioned write has failed, no later one may seem to work.
+      {4096, [&](SafeFileWriter& file) { return file.Resize(100) && !file.WriteAt(4000, picture) &&
+                                                !file.WriteAt(0, old) && file.Commit(16342); },
+       "File too large"},
+      {RLIM_INFINITY, [&](SafeFileWriter& file) { return file.Write(picture) && file.Commit(12343); },
+       "the file holds 12342 of its 12343 bytes"},
+      {RLIM_INFINITY, [&](SafeFileWriter& file) { return !file.Write(picture); }, ""}};
+  for (const auto& [sizeLimit, save, error] : saves) {
+    SCOPED_TRACE(error);
     {
-      const FileSizeLimit limit(test.sizeLimit);
+      const FileSizeLimit limit(sizeLimit);
       SafeFileWriter writer(destination);
-      const bool written = writer.Open() && writer.Write(picture);
-      EXPECT_FALSE(written && test.commit && writer.Commit(test.claimedSize));
-      EXPECT_EQ(writer.Error(), test.error);
+      EXPECT_FALSE(writer.Open() && save(writer));
+      EXPECT_EQ(writer.Error(), error);
     }
     EXPECT_EQ(ReadBytes(destination), old);
     EXPECT_EQ(Entries(), 1) << "only the destination";

@@ -5,7 +5,6 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -17,8 +16,7 @@ class SmallDisk {
       : path_(std::filesystem::temp_directory_path() / ("quillory-disk-" + std::to_string(getpid()))) {
     std::filesystem::create_directories(path_);
     const std::string options = "size=" + std::to_string(kilobytes) + "k";
-    if (mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) != 0)
-      reason_ = std::string("cannot mount a small tmpfs: ") + std::strerror(errno);
+    mounted_ = mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) == 0;
   }
   ~SmallDisk() {
     if (Mounted()) umount2(path_.c_str(), MNT_DETACH);
@@ -28,7 +26,7 @@ class SmallDisk {
   SmallDisk(const SmallDisk&) = delete;
   SmallDisk& operator=(const SmallDisk&) = delete;
 
-  bool Mounted() const { return reason_.empty(); }
+  bool Mounted() const { return mounted_; }
   const std::filesystem::path& Path() const { return path_; }
 
   // Takes all but `bytes` of the free space with a file named "filler".
@@ -42,5 +40,5 @@ class SmallDisk {
 
  private:
   std::filesystem::path path_;
-  std::string reason_;
+  bool mounted_ = false;
 };

@@ -6,11 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "SongBytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
@@ -27,17 +27,17 @@ std::vector<std::filesystem::path> Inputs() {
 }
 
 TEST(FuzzReplayTest, SeedsAndEarlierFindingsKeepEveryRule) {
-  int argc = 1;
-  char name[] = "fuzz-replay";
-  char* arguments[] = {name, nullptr};
-  char** argv = arguments;
+  // A target may keep them, as an application object does, beyond this test.
+  static int argc = 1;
+  static char name[] = "fuzz-replay";
+  static char* arguments[] = {name, nullptr};
+  static char** argv = arguments;
   if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   const auto inputs = Inputs();
   ASSERT_FALSE(inputs.empty()) << "no seeds to replay";
   for (const auto& input : inputs) {
     SCOPED_TRACE(input.string());
-    std::ifstream file(input, std::ios::binary);
-    const std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
+    const std::vector<std::uint8_t> bytes = ReadBytes(input);
     EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
   }
 }

@@ -2,16 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
-#include <sndfile.h>
+#include <sndfile.hh>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdlib>
-#include <functional>
 #include <optional>
 #include <set>
-#include <thread>
 
 #include "DesktopMidiService.h"
 #include "FluidSynthMidiService.h"
@@ -25,55 +21,42 @@
 #include "SongBytes.h"
 
 // Live output: MidiOutput, where the desktop sends the default device, and
-// the services behind it: FluidSynth played for real (offline, or live
-// through its file driver), and RtMidi's ports over a stand-in for the
-// system's sequencer.
+// the services behind it: FluidSynth played for real, and RtMidi's ports
+// over a stand-in for the system's sequencer.
 namespace {
 
 using smf::Bytes;
-using testing::ElementsAre;
 
 std::tuple<MidiHandle, MidiResult> Opened(MidiService& service, int device) {
   const MidiOpenResult opened = service.Open(device);
   return {opened.handle, opened.result};
 }
 
-TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesInOrder) {
-  std::vector<std::uint32_t> soundsOff, resets;
-  for (std::uint32_t channel = 0; channel < 16; ++channel) {
-    soundsOff.insert(soundsOff.end(), {0x78B0 + channel, 0x7BB0 + channel});
-    resets.push_back(0x79B0 + channel);
-  }
-  const std::tuple<const char*, std::function<void(MidiOutput&)>, std::vector<std::uint32_t>> cases[] = {
-      {"note off is a note-on with velocity 0", [](MidiOutput& o) { o.NoteOff(0, 60); }, {0x3C90}},
-      {"note on, last channel", [](MidiOutput& o) { o.NoteOn(15, 127, 127); }, {0x7F7F9F}},
-      {"program change selects the bank first", [](MidiOutput& o) { o.ProgramChange(9, 8, 16); }, {0x0800B9, 0x10C9}},
-      {"all notes off sends controller 120 only", [](MidiOutput& o) { o.AllNotesOff(3); }, {0x78B3}},
-      {"control change", [](MidiOutput& o) { o.ControlChange(2, 7, 100); }, {0x6407B2}},
-      {"all sounds off: 120 and 123 on every channel", [](MidiOutput& o) { o.AllSoundsOff(); }, soundsOff},
-      {"reset controllers: 121 on every channel", [](MidiOutput& o) { o.ResetControllers(); }, resets},
-  };
+// Each operation sends its packed messages in order: a note off as a note-on
+// of velocity 0, the bank before the program, controller 120 alone for the
+// notes of one channel, 120 and 123 on every channel for all sounds, 121 on
+// every channel to reset the controllers.
+TEST(MidiOutputTest, EachOperationSendsItsPackedMessagesAndOnlyAPortHeldElsewhereIsReported) {
   RecordingMidiService service;
   ScriptedDialogs dialogs;
   MidiOutput output(service, dialogs);
   ASSERT_EQ(output.OpenDevice(-1), -1);
-  for (const auto& [name, send, expected] : cases) {
-    service.ClearCalls();
-    send(output);
-    EXPECT_EQ(service.DeliveredMessages(), expected) << name;
-  }
-}
-
-// Opening again closes the port first, and so does the end of the instance.
-// Only a port held elsewhere (in the low sixteen bits of the code) is shown;
-// a closed instance sends to no port, each refusal silent.
-TEST(MidiOutputTest, OnlyAPortHeldElsewhereIsReportedAndEveryPortIsClosedAgain) {
-  RecordingMidiService service;
-  ScriptedDialogs dialogs;
+  output.NoteOff(0, 60);
+  output.NoteOn(15, 127, 127);
+  output.ProgramChange(9, 8, 16);
+  output.AllNotesOff(3);
+  output.AllSoundsOff();
+  output.ResetControllers();
+  std::vector<std::uint32_t> expected = {0x3C90, 0x7F7F9F, 0x0800B9, 0x10C9, 0x78B3};
+  for (std::uint32_t channel = 0; channel < 16; ++channel)
+    expected.insert(expected.end(), {0x78B0 + channel, 0x7BB0 + channel});
+  for (std::uint32_t channel = 0; channel < 16; ++channel) expected.push_back(0x79B0 + channel);
+  EXPECT_EQ(service.DeliveredMessages(), expected);
+  // Opening again closes the port first, and so does the end of the instance.
+  // Only a port held elsewhere (in the low sixteen bits of the code) is shown;
+  // a closed instance closes nothing.
   std::make_unique<MidiOutput>(service, dialogs)->OpenDevice(-1);
-  MidiOutput output(service, dialogs);
   ASSERT_EQ(output.OpenDevice(2), -1);
-  ASSERT_EQ(output.OpenDevice(-1), -1);
   EXPECT_EQ(service.OpenCount(), 1u);
   EXPECT_TRUE(service.IsOpen(3));
   for (MidiResult code : {kMidiResultError, MidiResult{0x10005}, kMidiResultAllocated, MidiResult{0x10004}}) {
@@ -82,15 +65,13 @@ TEST(MidiOutputTest, OnlyAPortHeldElsewhereIsReportedAndEveryPortIsClosedAgain) 
     EXPECT_EQ(output.OpenDevice(-1), 0);
     EXPECT_EQ(dialogs.Messages().size(), (code & 0xFFFF) == kMidiResultAllocated ? 1u : 0u) << code;
   }
-  EXPECT_THAT(dialogs.Messages(), ElementsAre("Unable to initialize the MIDI subsystem.  Please make sure that no "
-                                              "MIDI programs are currently running."));
-  EXPECT_EQ(dialogs.History()[0].buttons, MessageButtons::Ok);
+  EXPECT_THAT(dialogs.Messages(), testing::ElementsAre("Unable to initialize the MIDI subsystem.  Please make sure "
+                                                       "that no MIDI programs are currently running."));
+  EXPECT_EQ(dialogs.History().at(0).buttons, MessageButtons::Ok);
   EXPECT_EQ(service.OpenCount(), 0u);
   service.ClearCalls();
-  output.AllSoundsOff();
-  output.CloseDevice();  // closed already: no call
-  EXPECT_EQ(service.Calls().size(), 32u);
-  EXPECT_EQ(service.Calls().back().result, kMidiResultInvalidHandle);
+  output.CloseDevice();
+  EXPECT_TRUE(service.Calls().empty());
   ASSERT_EQ(output.OpenDevice(-1), -1);
   service.FailNextClose(kMidiResultAllocated);
   output.CloseDevice();
@@ -98,88 +79,71 @@ TEST(MidiOutputTest, OnlyAPortHeldElsewhereIsReportedAndEveryPortIsClosedAgain) 
   EXPECT_EQ(dialogs.Messages().size(), 2u);
 }
 
-// Device -1 is the synthesizer, numbers are ports. The menu lists the
-// synthesizer, then every port; a chosen port (the first whose name holds
-// the choice, in any case) takes the default device while it is there.
+// Device -1 is the synthesizer, numbers are ports. A chosen port (the first
+// whose name holds the choice, in any case) takes the default device while
+// it is there, and the synthesizer sounds while it is not. The menu and the
+// choice made in it are the windows', checked with them.
 TEST(DesktopMidiServiceTest, AChosenPortTakesTheDefaultDeviceWhileItIsThere) {
   auto ownSynthesizer = std::make_unique<RecordingMidiService>(), ownPorts = std::make_unique<RecordingMidiService>();
   RecordingMidiService &synthesizer = *ownSynthesizer, &ports = *ownPorts;
-  ports.SetDeviceNames({"Midi Through:Port-0 14:0", "USB Keys:MIDI 1 20:0", "usb keys 2"});
-  DesktopMidiService service(std::move(ownSynthesizer), std::move(ownPorts), "");
+  ports.SetDeviceNames({"Digital Audio Workstation"});
+  DesktopMidiService service(std::move(ownSynthesizer), std::move(ownPorts), "USB Keys:MIDI 1");
   const auto sendToDefault = [&service](std::uint32_t message) {
     const MidiOpenResult opened = service.Open(kMidiDefaultDevice);
     EXPECT_EQ(service.SendShortMessage(opened.handle, message), kMidiResultOk);
     EXPECT_EQ(service.Close(opened.handle), kMidiResultOk);
     EXPECT_EQ(service.SendShortMessage(opened.handle, message), kMidiResultInvalidHandle);
   };
-  const MidiOutputChoices choices = ListMidiOutputs(service);
-  EXPECT_THAT(choices.names, ElementsAre("Built-in Synthesizer", "Midi Through:Port-0 14:0", "USB Keys:MIDI 1 20:0",
-                                         "usb keys 2"));
   sendToDefault(1);
-  EXPECT_EQ(ChooseMidiOutput(service, choices, 2), "USB Keys:MIDI 1 20:0");
-  EXPECT_EQ(ListMidiOutputs(service).checked, 2);
+  ports.SetDeviceNames({"Digital Audio Workstation", "usb keys:MIDI 1 20:0", "USB Keys:MIDI 1 20:1"});
   sendToDefault(2);
-  ports.SetDeviceNames({"Digital Audio Workstation"});
-  EXPECT_EQ(ListMidiOutputs(service).checked, 0);
-  sendToDefault(3);  // the port has gone: the synthesizer sounds
-  ports.SetDeviceNames({"Digital Audio Workstation", "usb keys:MIDI 1 20:0"});
-  sendToDefault(4);  // and the choice is kept for when it comes back
-  EXPECT_EQ(ChooseMidiOutput(service, choices, 7), "");
-  sendToDefault(5);
-  EXPECT_EQ(synthesizer.DeliveredMessages(), (std::vector<std::uint32_t>{1, 3, 5}));
-  EXPECT_EQ(ports.DeliveredMessages(), (std::vector<std::uint32_t>{2, 4}));
-  EXPECT_EQ(std::tuple(ports.Calls()[0].deviceId, ports.Calls()[3].deviceId), std::tuple(1, 1));
+  EXPECT_EQ(synthesizer.DeliveredMessages(), (std::vector<std::uint32_t>{1}));
+  EXPECT_EQ(ports.DeliveredMessages(), (std::vector<std::uint32_t>{2}));
+  EXPECT_EQ(ports.Calls().at(0).deviceId, 1);
+  EXPECT_EQ(ListMidiOutputs(service).checked, 2);
   EXPECT_EQ(service.Open(0).result, kMidiResultOk);
   EXPECT_EQ(ports.Calls().back().deviceId, 0);
   EXPECT_EQ(Opened(service, -2), std::tuple(0u, kMidiResultBadDeviceId));
+  EXPECT_EQ(ChooseMidiOutput(service, ListMidiOutputs(service), 7), "");
   synthesizer.FailNextOpen(kMidiResultAllocated);
-  EXPECT_EQ(Opened(service, -1), std::tuple(0u, kMidiResultAllocated));  // passed on unchanged
+  EXPECT_EQ(Opened(service, -1), std::tuple(0u, kMidiResultAllocated));  // no choice now; passed on unchanged
 }
 
-TEST(DesktopMidiServiceTest, TheEnvironmentNamesTheOutputOverTheSavedChoice) {
-  ASSERT_EQ(setenv("QUILLORY_MIDI_OUT", "Through", 1), 0);
-  EXPECT_EQ(MakeDesktopMidiService("Keyboard")->PreferredPort(), "Through");
-  ASSERT_EQ(unsetenv("QUILLORY_MIDI_OUT"), 0);
-  EXPECT_EQ(MakeDesktopMidiService("Keyboard")->PreferredPort(), "Keyboard");
-}
-
-// Loudness of every `step`th sample in [first, last).
-double Rms(const std::vector<float>& samples, std::size_t first = 0, std::size_t step = 1,
-           std::size_t last = SIZE_MAX) {
+// Loudness of stereo samples from `from` to `to` seconds, of both sides or
+// of one (0 left, 1 right).
+double Rms(const std::vector<float>& samples, double from, double to, int side = -1) {
+  const auto at = [&](double seconds) {
+    return std::min(samples.size(), static_cast<std::size_t>(seconds * 44100) * 2);
+  };
   double sum = 0;
   std::size_t count = 0;
-  for (std::size_t i = first; i < std::min(last, samples.size()); i += step, ++count)
+  for (std::size_t i = at(from) + std::max(side, 0); i < at(to); i += side < 0 ? 1 : 2, ++count)
     sum += double{samples[i]} * samples[i];
   return count == 0 ? 0 : std::sqrt(sum / static_cast<double>(count));
 }
 
-// A stereo sound file read back whole; nothing if it cannot be opened.
-std::vector<float> ReadAudio(const std::string& path, SF_INFO& info) {
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (file == nullptr) return {};
-  std::vector<float> samples(static_cast<std::size_t>(info.frames) * 2);
-  samples.resize(static_cast<std::size_t>(sf_readf_float(file, samples.data(), info.frames)) * 2);
-  sf_close(file);
-  return samples;
-}
-
 // One owner at a time, whose messages reach the synthesizer as they were
-// meant; its note sounds on both sides until a note-on of velocity 0 ends
-// it; a closed handle is refused.
+// meant; its note sounds on both sides; a closed handle is refused. Live, the first audio driver that starts
+// plays; without a SoundFont or an audio output nothing opens.
 TEST(FluidSynthMidiServiceTest, OneOwnerAtATimeHearsItsNotes) {
+  FluidSynthMidiService noSoundFont({}, {"/nonexistent/none.sf2"});
+  EXPECT_EQ(Opened(noSoundFont, -1), std::tuple(0u, kMidiResultError));
   FluidSynthMidiService synthesizer{{}};
   if (synthesizer.SoundFont().empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
-  const auto next = [&](double seconds) { return synthesizer.RenderOffline(static_cast<int>(seconds * 44100)); };
+  TemporaryFolder folder;
+  FluidSynthMidiService noAudio({"no-such-driver"}), live({"no-such-driver", "file"}, synthesizer.DefaultSoundFonts(),
+                                                          {{"audio.file.name", folder.File("live.wav")}});
+  EXPECT_EQ(Opened(noAudio, -1), std::tuple(0u, kMidiResultNoDriver));
+  EXPECT_EQ(live.Open(-1).result, kMidiResultOk);
   const MidiOpenResult first = synthesizer.Open(-1);
   ASSERT_EQ(first.result, kMidiResultOk);
   EXPECT_EQ(Opened(synthesizer, -1), std::tuple(0u, kMidiResultAllocated));
-  EXPECT_EQ(Opened(synthesizer, 0), std::tuple(0u, kMidiResultBadDeviceId));
   // A program change, a volume, a pitch bend (data1 low, data2 high) and a note, each on its channel.
   for (std::uint32_t message : {0x2EC2u, 0x6407B3u, 0x4001E5u, 0x643C90u})
     EXPECT_EQ(synthesizer.SendShortMessage(first.handle, message), kMidiResultOk);
-  const std::vector<float> sounding = next(0.3);
-  EXPECT_GT(Rms(sounding, 0, 2), 0.01) << "left";
-  EXPECT_GT(Rms(sounding, 1, 2), 0.01) << "right";
+  const std::vector<float> sounding = synthesizer.RenderOffline(44100 * 3 / 10);
+  EXPECT_GT(Rms(sounding, 0, 1, 0), 0.01) << "left";
+  EXPECT_GT(Rms(sounding, 0, 1, 1), 0.01) << "right";
   int soundFont = 0, bank = 0, program = 0, volume = 0, bend = 0;
   fluid_synth_get_program(synthesizer.Synthesizer(), 2, &soundFont, &bank, &program);
   fluid_synth_get_cc(synthesizer.Synthesizer(), 3, 7, &volume);
@@ -190,33 +154,9 @@ TEST(FluidSynthMidiServiceTest, OneOwnerAtATimeHearsItsNotes) {
   EXPECT_EQ(std::tuple(program, volume, bend), std::tuple(46, 100, 8193));
   EXPECT_EQ(std::tuple(fluid_voice_get_channel(voice), fluid_voice_get_actual_key(voice),
                        fluid_voice_get_actual_velocity(voice)), std::tuple(0, 60, 100));
-  synthesizer.SendShortMessage(first.handle, 0x003C90);
-  next(3.0);  // the release and the reverb's tail die away
-  EXPECT_LT(Rms(next(0.1)), Rms(sounding) / 1000);
   EXPECT_EQ(synthesizer.Close(first.handle), kMidiResultOk);
   EXPECT_EQ(synthesizer.SendShortMessage(first.handle, 0x643C90), kMidiResultInvalidHandle);
   EXPECT_EQ(synthesizer.Close(first.handle), kMidiResultInvalidHandle);
-  EXPECT_EQ(synthesizer.Open(-1).handle, first.handle + 1);
-}
-
-// The first audio driver that starts plays the notes live, here into a file
-// that closing completes. Without a SoundFont or an audio output nothing opens.
-TEST(FluidSynthMidiServiceTest, TheFirstDriverThatStartsPlaysTheNotes) {
-  TemporaryFolder folder;
-  FluidSynthMidiService live({"no-such-driver", "file"}, FluidSynthMidiService::DefaultSoundFonts(),
-                             {{"audio.file.name", folder.File("live.wav")}});
-  if (live.SoundFont().empty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
-  const MidiOpenResult opened = live.Open(-1);
-  ASSERT_EQ(opened.result, kMidiResultOk);
-  live.SendShortMessage(opened.handle, 0x643C90);
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the driver plays in real time
-  live.Close(opened.handle);
-  SF_INFO info{};
-  EXPECT_GT(Rms(ReadAudio(folder.File("live.wav"), info)), 0.01);
-  EXPECT_EQ(std::tuple(info.samplerate, info.channels), std::tuple(44100, 2));
-  FluidSynthMidiService noSoundFont({}, {"/nonexistent/none.sf2"}), noAudio({"no-such-driver"});
-  EXPECT_EQ(Opened(noSoundFont, -1), std::tuple(0u, kMidiResultError));
-  EXPECT_EQ(Opened(noAudio, -1), std::tuple(0u, kMidiResultNoDriver));
 }
 
 // The system's sequencer as a test arranges it, and what reached its ports.
@@ -233,7 +173,6 @@ class FakeClient final : public MidiPortClient {
   unsigned getPortCount() override { return Checked().ports.size(); }
   std::string getPortName(unsigned port) override { return Checked().ports.at(port); }
   void openPort(unsigned port, const std::string&) override {
-    if (port >= Checked().ports.size()) throw RtMidiError("no such port", RtMidiError::INVALID_PARAMETER);
     port_ = sequencer_.opensClosed ? -1 : static_cast<int>(port);
   }
   bool isPortOpen() const override { return port_ >= 0; }
@@ -280,21 +219,17 @@ TEST(RtMidiPortServiceTest, PortsOpenByNumberAndTakeWholeMessages) {
   sequencer.failure = RtMidiError::DRIVER_ERROR;
   EXPECT_EQ(Opened(service, 0), std::tuple(0u, kMidiResultNoDriver));
   EXPECT_THAT(service.DeviceNames(), testing::IsEmpty());
-  RtMidiPortService noSequencer([] { return nullptr; }), system;
+  RtMidiPortService noSequencer([] { return nullptr; });
   EXPECT_EQ(Opened(noSequencer, 0), std::tuple(0u, kMidiResultNoDriver));
   EXPECT_THAT(noSequencer.DeviceNames(), testing::IsEmpty());
-  const bool present = std::filesystem::exists("/dev/snd/seq");
-  EXPECT_EQ(Opened(system, static_cast<int>(system.DeviceNames().size())),
-            std::tuple(0u, present ? kMidiResultBadDeviceId : kMidiResultNoDriver));
 }
 
 // Songs played offline into audio files.
 using Outcome = AudioRenderResult::Outcome;
 
-MidiSequence Parsed(const Bytes& track) {
+MidiSequence Parsed(const Bytes& track, std::uint16_t division = 64) {
   std::string error;
-  const std::optional<MidiSequence> song =
-      MidiSequence::Parse(smf::Join({smf::Header(1), smf::Track(track)}), error);
+  const auto song = MidiSequence::Parse(smf::Join({smf::Header(1, division), smf::Track(track)}), error);
   EXPECT_TRUE(song) << error;
   return song.value_or(MidiSequence());
 }
@@ -303,43 +238,33 @@ MidiSequence Parsed(const Bytes& track) {
 const MidiSequence kSong = Parsed({0x00, 0xC0, 0x00, 0x81, 0x00, 0x90, 0x3C, 0x7F, 0x81, 0x00, 0x90, 0x3C, 0x00,
                                    0x00, 0xFF, 0x2F, 0x00});
 
-TEST(SongAudioRendererTest, EveryFormatHoldsTheSongThenItsRingingOut) {
+TEST(SongAudioRendererTest, EveryFormatHoldsTheSongThenItsRingingOutAndFailuresLeaveNoFile) {
   TemporaryFolder folder;
   for (const auto& [name, soundFileFormat] : {std::pair("song.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16),
                                               {"song.FLAC", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
                                               {"song.Ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS}}) {
     const AudioRenderResult result = SongAudioRenderer().Render(kSong, folder.File(name), *AudioFormatOf(name), {});
     ASSERT_EQ(result.outcome, Outcome::Written) << result.error;
-    SF_INFO info{};
-    const std::vector<float> samples = ReadAudio(folder.File(name), info);
-    EXPECT_EQ(std::tuple(info.format, info.samplerate, info.channels, info.frames),
+    SndfileHandle file(folder.File(name));
+    std::vector<float> samples(static_cast<std::size_t>(file.frames()) * 2);
+    samples.resize(static_cast<std::size_t>(file.readf(samples.data(), file.frames())) * 2);
+    EXPECT_EQ(std::tuple(file.format(), file.samplerate(), file.channels(), file.frames()),
               std::tuple(soundFileFormat, 44100, 2, result.frames)) << name;
-    // Loudness over [from, to) seconds: the rest is silent, the note sounds, and its
-    // release rings on past the two seconds until it falls below -60 dB, within five.
-    const auto rms = [&](double from, double to) {
-      const auto sample = [](double seconds) { return static_cast<std::size_t>(seconds * 44100) * 2; };
-      return Rms(samples, sample(from), 1, sample(to));
-    };
-    EXPECT_LT(rms(0.0, 0.95), 1e-4) << name;
-    EXPECT_GT(rms(1.05, 1.95), 0.01) << name;
-    EXPECT_GT(samples.size(), 2.05 * 44100 * 2) << name;
-    EXPECT_LT(samples.size(), 7.0 * 44100 * 2) << name;
-    EXPECT_LT(rms(samples.size() / 88200.0 - 0.006, 99), 0.001) << name;
+    // The rest is silent, the note sounds, and its release rings on past the
+    // two seconds until it falls below -60 dB: a file cut at the song's end
+    // would end loud.
+    EXPECT_LT(Rms(samples, 0.0, 0.95), 1e-4) << name;
+    EXPECT_GT(Rms(samples, 1.05, 1.95), 0.01) << name;
+    EXPECT_LT(Rms(samples, samples.size() / 88200.0 - 0.006, 99), 0.001) << name;
   }
-  EXPECT_EQ(AudioFormatOf("song.mid"), std::nullopt);
-}
-
-TEST(SongAudioRendererTest, FailuresSayWhyAndLeaveNoFile) {
-  TemporaryFolder folder;
+  // A failure says why and leaves no file. One tick lasting 16.7 s (division
+  // 1), and a wait of 2^28 - 1 ticks: some 142 years.
   EXPECT_NE(SongAudioRenderer().Render(kSong, folder.File("no/c.wav"), AudioFormat::Wave, {}).error, "");
-  // One tick lasting 16.7 s (division 1), and a wait of 2^28 - 1 ticks: some 142 years.
-  std::string error;
-  const Bytes track = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x2F, 0x00};
-  const auto endless = MidiSequence::Parse(smf::Join({smf::Header(1, 1), smf::Track(track)}), error);
-  ASSERT_TRUE(endless) << error;
+  const MidiSequence endless =
+      Parsed({0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x2F, 0x00}, 1);
   const std::tuple<SongAudioRenderer, const MidiSequence*, std::string> failures[] = {
       {SongAudioRenderer({folder.Path() / "none.sf2"}), &kSong, "no General MIDI SoundFont is installed"},
-      {SongAudioRenderer(), &*endless, "the song lasts more than 3 hours"}};
+      {SongAudioRenderer(), &endless, "the song lasts more than 3 hours"}};
   for (const auto& [renderer, song, why] : failures) {
     const AudioRenderResult result = renderer.Render(*song, folder.File("d.wav"), AudioFormat::Wave, {});
     EXPECT_EQ(std::tuple(result.outcome, result.error), std::tuple(Outcome::Failed, why));

@@ -16,12 +16,12 @@ class QuilloryProcess : public QProcess {
   struct Ended {
     int exitCode = -1;  // -1 when ended by a signal
     int signal = 0;
+    std::string output;
     std::string errors;
   };
 
   explicit QuilloryProcess(const std::filesystem::path& executable) {
     setProgram(QString::fromStdString(executable.string()));
-    setStandardOutputFile(nullDevice());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     setProcessEnvironment(environment);
@@ -45,10 +45,7 @@ class QuilloryProcess : public QProcess {
       waitForFinished();
     }
     const bool exited = exitStatus() == NormalExit;
-    return {exited ? exitCode() : -1, exited ? 0 : exitCode(), readAllStandardError().toStdString()};
-  }
-  Ended Run(const std::vector<std::string>& arguments, int resource = -1, rlim_t limit = 0) {
-    Start(arguments, resource, limit);
-    return Wait();
+    return {exited ? exitCode() : -1, exited ? 0 : exitCode(), readAllStandardOutput().toStdString(),
+            readAllStandardError().toStdString()};
   }
 };
