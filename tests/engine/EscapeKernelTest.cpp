@@ -41,8 +41,9 @@ std::vector<double> RealsAroundFirstValue(double edge) {
 }
 
 // Counts `row` on every instruction set into a buffer longer than the row,
-// and checks the reference counts and that nothing past the row is written.
-void ExpectReferenceCounts(const RowCase& row) {
+// and checks the reference counts and that nothing past the row is written;
+// then on every core, which share long rows and leave short ones to the caller.
+void ExpectReferenceCounts(const RowCase& row, FastRowCounter& everyCore) {
   std::vector<std::int32_t> expected = row.counts;
   if (expected.empty())
     for (double real : row.reals) expected.push_back(EscapeCount(row.parameters, {real, row.imaginary}));
@@ -56,6 +57,9 @@ void ExpectReferenceCounts(const RowCase& row) {
     EXPECT_EQ(counts, expected) << row.name << " on " << EscapeKernelTargetName(target);
   }
   ForceEscapeKernelTarget(0);
+  std::vector<std::int32_t> shared(row.reals.size() + 3, -7);
+  everyCore.CountRow(row.parameters, row.reals, row.imaginary, std::span(shared).first(row.reals.size()));
+  EXPECT_EQ(shared, expected) << row.name << " on every core";
 }
 
 TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
@@ -86,21 +90,8 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
   // Every row length around the vector widths.
   for (int length = 0; length <= 70; ++length)
     rows.push_back({"length " + std::to_string(length), Mandelbrot(100), RowOfView(-2.0, 2.5 / 70, length), 0.3});
-  for (const RowCase& row : rows) ExpectReferenceCounts(row);
-}
-
-// Every core claims points of the row from one cursor; together they count it all.
-TEST(FastRowCounterTest, MatchesTheReferenceOnEitherSideOfSharingAndForAnyThreadCount) {
-  for (unsigned threads : {1u, 5u}) {
-    FastRowCounter counter(threads);
-    for (int points : {63, 64, 2049}) {
-      const std::vector<double> reals = RowOfView(-2.0, 2.6 / points, points);
-      std::vector<std::int32_t> counts(reals.size(), -1), expected(reals.size(), -2);
-      counter.CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, counts);
-      ReferenceRowCounter().CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, expected);
-      EXPECT_EQ(counts, expected) << threads << " threads, " << points << " points";
-    }
-  }
+  FastRowCounter everyCore(5);
+  for (const RowCase& row : rows) ExpectReferenceCounts(row, everyCore);
 }
 
 }  // namespace
