@@ -6,7 +6,6 @@
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
 #include "RecordingListener.h"
-#include "ViewHistory.h"
 #include "ViewNavigator.h"
 
 namespace {
@@ -41,7 +40,6 @@ TEST_F(ViewNavigatorTest, MovesCarryThePointUnderTheMouseOrTheHand) {
   };
   const Move moves[] = {
       {[](ViewNavigator& n) { n.ZoomAbout(150.25, 80.5, 1); }, 150.25, 80.5, 150.25, 80.5, 0.5},
-      {[](ViewNavigator& n) { n.ZoomAbout(599, 0, 2); }, 599, 0, 599, 0, 0.25},
       {[](ViewNavigator& n) { n.ZoomAbout(0, 399, -3); }, 0, 399, 0, 399, 8},
       // A flung wheel is bounded; no notch is no move.
       {[](ViewNavigator& n) { n.ZoomAbout(17.75, 333, 40); }, 17.75, 333, 17.75, 333, 1.0 / 256},
@@ -69,7 +67,7 @@ TEST_F(ViewNavigatorTest, MovesCarryThePointUnderTheMouseOrTheHand) {
   }
 }
 
-TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndRedraw) {
+TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndANewViewDropsWhatLayAhead) {
   // Each setting a view holds changed alone, then a redraw of the same view,
   // which adds nothing.
   const std::function<void()> changes[] = {
@@ -103,37 +101,20 @@ TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndRedraw) {
   EXPECT_FALSE(navigator.Forward());
   EXPECT_TRUE(listener.events.empty());
   EXPECT_EQ(navigator.History().Size(), drawn.size());
-}
-
-ViewState ViewOfWidth(double width) {
-  ViewState view;
-  view.windowWidth = width;
-  return view;
-}
-
-TEST(ViewHistoryTest, WalksBackAndForwardAndANewViewDropsWhatLayAhead) {
-  // 'r' records a view of that width; 'b' and 'f' expect to reach one, or
-  // nothing where the width is 0.
-  const std::pair<char, double> steps[] = {{'b', 0}, {'r', 4}, {'r', 2}, {'r', 1}, {'f', 0}, {'b', 2},
-                                           {'b', 4}, {'b', 0}, {'f', 2}, {'r', 3}, {'f', 0}, {'r', 0.5},
-                                           {'b', 3}, {'b', 2}, {'b', 4}, {'b', 0}, {'f', 2}};
-  ViewHistory history;
-  for (const auto& [action, width] : steps) {
-    SCOPED_TRACE(testing::Message() << action << width);
-    if (action == 'r') history.Record(ViewOfWidth(width));
-    const auto reached = action == 'b' ? history.Back() : action == 'f' ? history.Forward() : std::nullopt;
-    if (action != 'r') {
-      EXPECT_EQ(reached ? reached->windowWidth : 0.0, width);
-    }
-  }
-  EXPECT_EQ(history.Size(), 4u);
+  for (int level = newest - 1; level >= 3; --level) expectShown(navigator.Back(), level);
+  navigator.DragBy(5, 5);
+  BeginRender();
+  EXPECT_FALSE(navigator.Forward());
+  EXPECT_EQ(navigator.History().Size(), 5u);
+  expectShown(navigator.Back(), 3);
 }
 
 // A view moved by a rounding step while being restored is no new level.
 TEST(ViewHistoryTest, KeepsTheNewest256DifferentLevels) {
   ViewHistory history;
   for (int level = 0; level < 300; ++level) {
-    ViewState view = ViewOfWidth(1.0 + level);
+    ViewState view;
+    view.windowWidth = 1.0 + level;
     history.Record(view);
     view.centerX = std::nextafter(view.centerX, 1.0);
     history.Record(view);
