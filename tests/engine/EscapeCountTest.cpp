@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "EscapeCount.h"
-#include "FractalRenderer.h"
 
 namespace {
 
@@ -22,18 +21,6 @@ TEST(EscapeCountTest, MatchesHandComputedOrbits) {
   // With a fused multiply-subtract, a*a - b*b would keep the exact a*a.
   const double a = 1.0 + 0x1p-30, b = 1.0 + 0x1p-29;
   EXPECT_EQ(ComplexSquare({a, b}).real, (a * a) - (b * b));
-}
-
-TEST(EscapeCountTest, TheRendererCountsWithTheFractalItWasLastGivenAKnownTypeOf) {
-  FractalRenderer renderer;
-  renderer.SetMaxIterations(256);
-  renderer.SetJuliaPoint(0.3, 0);
-  renderer.SetFractal(FractalType::Julia);
-  EXPECT_EQ(renderer.IteratePoint(0, 0), 12);  // the orbit of Mandelbrot c = 0.3
-  renderer.SetFractal(std::int16_t{2});
-  EXPECT_EQ(renderer.IteratePoint(0, 0), 12);
-  renderer.SetFractal(FractalType::Mandelbrot);
-  EXPECT_EQ(std::pair(renderer.IteratePoint(0.3, 0), renderer.IteratePoint(0, 0)), std::pair(12, 256));
 }
 
 }  // namespace

@@ -82,10 +82,6 @@ class Session {
     view.timerRunning = explorer.OnRenderTimerTick();
     ASSERT_TRUE(explorer.IsRendering() && view.captions[Tool::RedrawAbort] == "Abort");
   }
-  void Click(float x, float y, Button button = Button::Left) {
-    explorer.OnViewportPressed(button, x, y);
-    explorer.OnViewportReleased(x, y);
-  }
   // What a user sees of the view, the buttons and the mode, in one line. The
   // window sets the first captions; the model only changes them.
   std::string State() const {
@@ -182,7 +178,8 @@ TEST_F(ExplorerTest, AJuliaPickTakesTheClickedPointAndDrawsItsSetInTheStartingVi
   const ComplexNumber picked{explorer.Renderer().GetVirtualX(120), explorer.Renderer().GetVirtualY(90)};
   explorer.OnViewportMoved(false, 130, 95);
   EXPECT_EQ(view.statuses.back(), kJuliaHint) << "moves leave the status alone";
-  Click(120, 90, Button::Other);
+  explorer.OnViewportPressed(Button::Other, 120, 90);
+  explorer.OnViewportReleased(120, 90);
   EXPECT_EQ(State(), "width 4 at 0,0, limit 256, drawing, Julia Set (julia)");
   EXPECT_EQ(std::pair(explorer.Renderer().GetJuliaPointReal(), explorer.Renderer().GetJuliaPointImaginary()),
             std::pair(picked.real, picked.imaginary));
@@ -247,11 +244,9 @@ TEST_F(ExplorerTest, LeavingTheIterationBoxChecksTheTextAndRestartsTheRender) {
     const char* typed;
     const char* shown;
     std::int32_t limit;
-  } entries[] = {{"0", "1", 1},        {"-40", "1", 1},        {"0.9", "1", 1},          {"500000", "131072", 131072},
-                 {"1e9", "131072", 131072},   {"131072.4", "131072", 131072}, {"131072.0", "131072.0", 131072},
-                 {" 300 ", "300", 300}, {"2.5", "2", 2},        {"3.5", "4", 4},          {"3.5e2", "350", 350},
-                 {" 350 ", " 350 ", 350}, {"350.4", "350.4", 350}, {"lots", "350", 0},    {"", "350", 0},
-                 {"12abc", "350", 0},   {"inf", "350", 0},      {"nan", "350", 0}};
+  } entries[] = {{"0", "1", 1},           {"1e9", "131072", 131072}, {"131072.4", "131072", 131072},
+                 {"131072.0", "131072.0", 131072}, {" 300 ", "300", 300}, {"2.5", "2", 2}, {"3.5", "4", 4},
+                 {"3.5e2", "350", 350},    {" 350 ", " 350 ", 350},   {"lots", "350", 0}};
   for (const auto& entry : entries) {
     explorer.ClickTool(Tool::Melodizer);
     explorer.OnIterationsTyped(entry.typed);
