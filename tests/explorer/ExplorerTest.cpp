@@ -24,9 +24,8 @@ using Button = Explorer::MouseButton;
 // Shows what the model shows, as a window would, and records the hand-offs.
 class FakeView final : public ExplorerView {
  public:
-  explicit FakeView(MemorySurface& viewport) : viewport_(viewport) {}
-  float ViewportWidth() const override { return viewport_.ScaleWidth(); }
-  float ViewportHeight() const override { return viewport_.ScaleHeight(); }
+  float ViewportWidth() const override { return viewport.ScaleWidth(); }
+  float ViewportHeight() const override { return viewport.ScaleHeight(); }
   void ShowStatus(const std::string& text) override { statuses.push_back(text); }
   void ShowProgress(double fraction) override { progress.push_back(fraction); }
   void MoveProgressLine(double row) override { progressRows.push_back(row); }
@@ -52,6 +51,7 @@ class FakeView final : public ExplorerView {
   void ShowBookmarks() override { windows += "B"; }
   void ShowMelodizer(const MelodizerHandoff& handoff) override { handoffs.push_back(handoff); whileMelodizerOpen(); }
 
+  MemorySurface viewport{600, 400};
   std::vector<std::string> statuses{""};
   std::vector<double> progress, progressRows;
   std::string iterations, magnification, coordinates;
@@ -66,15 +66,12 @@ class FakeView final : public ExplorerView {
   std::optional<std::string> writeFailure;
   std::vector<MelodizerHandoff> handoffs;
   std::function<void()> whileMelodizerOpen = [] {};
-
- private:
-  MemorySurface& viewport_;
 };
 
 // A main window's model on a 600 x 400 viewport, with its first render done.
 class Session {
  public:
-  Session() { explorer.Load(viewport); explorer.Start(); RunRender(); }
+  Session() { explorer.Load(view.viewport); explorer.Start(); RunRender(); }
   // The pump as the window runs it, while work remains.
   void RunRender() { while (view.timerRunning) view.timerRunning = explorer.OnRenderTimerTick(); }
   void StartRendering() {
@@ -99,8 +96,7 @@ class Session {
     return state.str();
   }
 
-  MemorySurface viewport{600, 400};
-  FakeView view{viewport};
+  FakeView view;
   BookmarkFolder folder;
   ScriptedDialogs dialogs;
   Explorer explorer{view, dialogs, folder.Path()};
@@ -347,7 +343,7 @@ TEST_F(ExplorerTest, BookmarksAreAddedAndLoadedAndOtherWaysInMoveTheView) {
   EXPECT_TRUE(explorer.IsRendering() && view.timerRunning);
   EXPECT_TRUE(explorer.OnResizing(false));
   EXPECT_FALSE(explorer.IsRendering() || view.timerRunning);
-  viewport.Resize(300, 100);
+  view.viewport.Resize(300, 100);
   explorer.OnLaidOut();
   EXPECT_EQ(State(), "width 3 at -0.5,0.25, limit 256, drawing, Mandelbrot Set");
   EXPECT_EQ(explorer.Renderer().GetWindowHeight(), 1.0);
