@@ -16,7 +16,7 @@ TEST(PerPixelPassTest, EveryRowIsPaintedOnceInOrderWithItsOwnCountsBandAfterBand
   const BlockRowSettings settings{{false, {}, 64}, -2.0, -1.2, 3.0 / 5000, 5000, 1, rows};
   WorkerPool pool(2);
   int nextRow = 0, mismatches = 0;
-  const auto colour = [](std::span<std::int32_t> counts) { for (std::int32_t& count : counts) count += 1000; };
+  const auto colour = [](std::span<std::int32_t> counts) { for (auto& count : counts) count += 1000; };
   PaintPerPixelPass(settings, rows, pool, colour, [&](int row, std::span<const std::int32_t> colours) {
     mismatches += row != nextRow++;
     std::vector<double> reals;

@@ -73,9 +73,10 @@ TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEvenAndEveryPassIsR
   const auto& events = h.listener.events;
   const auto& progress = h.listener.progress;
   std::vector<std::string> milestones;
-  std::copy_if(events.begin(), events.end(), back_inserter(milestones), [](auto& e) { return e != "Progress"; });
-  EXPECT_EQ(milestones, (std::vector<std::string>{"ZoomChange 80", "Redraw", "BeforeRender", "ProgressPass 2/4",
-                                                  "ProgressPass 3/4", "ProgressPass 4/4", "AfterRender"}));
+  std::ranges::copy_if(events, back_inserter(milestones), [](auto& event) { return event != "Progress"; });
+  EXPECT_EQ(milestones, (std::vector<std::string>{"ZoomChange 80", "Redraw", "BeforeRender",
+                                                  "ProgressPass 2/4", "ProgressPass 3/4", "ProgressPass 4/4",
+                                                  "AfterRender"}));
   // Progress comes before its row, ProgressPass before the pass's first Progress.
   EXPECT_EQ(std::vector(events.begin() + 3, events.begin() + 6),
             (std::vector<std::string>{"ProgressPass 2/4", "Progress", "Progress"}));
@@ -95,7 +96,8 @@ TEST(RenderingTest, ADraftIsOneSweepOfSmallBlocksAndAnAbortKeepsItsPicture) {
   const FractalRenderer& r = h.renderer;
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 10; ++x)
-      ASSERT_EQ(h.surface.Pixel(x, y), r.CountColour(r.IteratePoint(r.GetVirtualX(x | 1), r.GetVirtualY(y | 1))));
+      ASSERT_EQ(h.surface.Pixel(x, y),
+                r.CountColour(r.IteratePoint(r.GetVirtualX(x | 1), r.GetVirtualY(y | 1))));
 
   h.renderer.Redraw(true);
   ASSERT_TRUE(h.renderer.RendererCallback());
@@ -222,7 +224,7 @@ TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
     if (changed) continue;
     const auto lastPass = RenderView(view, nullptr, {}, true);
     EXPECT_EQ(lastPass->tookShortcut, lastPassCovers);
-    const std::vector<std::string> lastEvents(lastPass->listener.events.end() - 3, lastPass->listener.events.end());
+    const std::vector lastEvents(lastPass->listener.events.end() - 3, lastPass->listener.events.end());
     if (lastPassCovers) { EXPECT_EQ(lastEvents, (std::vector<std::string>{"Redraw", "BeforeRender", "AfterRender"})); }
     EXPECT_TRUE(lastPass->surface.Pixels() == expected->surface.Pixels());
   }
@@ -230,9 +232,10 @@ TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
 
 TEST(RenderingTest, BorderScanFindsTheSmallestCountOnTheEdges) {
   Harness h({20, 10, 256, -0.5, 0, 1});
+  const FractalRenderer& r = h.renderer;
   int expected = 256;
   const auto consider = [&](double x, double y) {
-    expected = std::min(expected, h.renderer.IteratePoint(h.renderer.GetVirtualX(x), h.renderer.GetVirtualY(y)));
+    expected = std::min(expected, r.IteratePoint(r.GetVirtualX(x), r.GetVirtualY(y)));
   };
   for (int x = 0; x <= 20; ++x) consider(x, 0), consider(x, 10);
   for (int y = 0; y <= 10; ++y) consider(0, y), consider(20, y);
