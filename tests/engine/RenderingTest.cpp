@@ -76,8 +76,8 @@ TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEvenAndEveryPassIsR
   // Progress comes before its row, ProgressPass before the pass's first
   // Progress; the passes themselves are the table's below.
   EXPECT_EQ(std::vector(events.begin(), events.begin() + 6),
-            (std::vector<std::string>{"ZoomChange 80", "Redraw", "BeforeRender", "ProgressPass 2/4", "Progress",
-                                      "Progress"}));
+            (std::vector<std::string>{"ZoomChange 80", "Redraw", "BeforeRender", "ProgressPass 2/4",
+                                      "Progress", "Progress"}));
   EXPECT_EQ(events.back(), "AfterRender");
   // The last row of a pass reaches past the bottom.
   EXPECT_EQ(std::vector(progress.begin(), progress.begin() + 5), (std::vector{0.3125, 0.625, 0.9375, 1.25, 0.0775}));

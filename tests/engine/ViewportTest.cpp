@@ -38,8 +38,8 @@ TEST_F(ViewportTest, ZoomOperationsFromTheStartingViewOfFourUnitsAroundTheOrigin
   EXPECT_EQ(View(), View(-1, -0.75, 2, 1.5, 0.005));
   renderer.WindowZoomOut();
   EXPECT_EQ(View(), View(-2, -1.5, 4, 3, 0.01));
-  EXPECT_EQ(listener.events, (std::vector<std::string>{"ChangeIterations 256", "ChangeIterations 512", "ZoomChange 2",
-                                                       "Redraw", "ZoomChange 1", "Redraw"}));
+  EXPECT_EQ(listener.events, (std::vector<std::string>{"ChangeIterations 256", "ChangeIterations 512",
+                                                       "ZoomChange 2", "Redraw", "ZoomChange 1", "Redraw"}));
 
   // A dragged rectangle becomes the view, its own height winning over the
   // surface's aspect, without a redraw.
