@@ -148,18 +148,15 @@ TEST_F(ExplorerTest, ToolButtonsRunTheirCommandsAndCancelPendingModes) {
     session.RunRender();
     if (c.whileDrawing) session.StartRendering();
     for (Tool tool : c.clicks) {
-      if (session.explorer.Mode() != MouseMode::Normal) {
-        session.explorer.OnViewportPressed(Button::Left, 10, 10);
-        session.explorer.OnViewportMoved(true, 40, 40);
-      }
+      if (session.explorer.Mode() != MouseMode::Normal) session.explorer.OnViewportPressed(Button::Left, 10, 10);
+      session.explorer.OnViewportMoved(true, 40, 40);
       session.explorer.ClickTool(tool);
     }
     EXPECT_EQ(session.State(), c.state) << static_cast<int>(c.clicks.back());
     EXPECT_EQ(session.captions[RedrawAbort], "Redraw");
-    if (!c.status.empty()) {
-      EXPECT_EQ(session.statuses.back(), c.status);
-      EXPECT_EQ(session.progress.back(), 0.0) << "the bar is emptied for the hint";
-    }
+    if (c.status.empty()) continue;
+    EXPECT_EQ(session.statuses.back(), c.status);
+    EXPECT_EQ(session.progress.back(), 0.0) << "the bar is emptied for the hint";
   }
 }
 
