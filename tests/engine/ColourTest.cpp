@@ -23,7 +23,7 @@ TEST(HLSTest, ColoursOfTheWheelGreysAndClampedChannels) {
       {100, 0, 255, 0, 0, 1},       {0, 1, 1, 2, 0, 0}};
   for (const auto& [hue, luminance, saturation, red, green, blue] : colours) {
     const std::int32_t packed = HLSToRGB(hue, luminance, saturation);
-    EXPECT_EQ(std::make_tuple(packed & 0xFF, packed >> 8 & 0xFF, packed >> 16), std::make_tuple(red, green, blue))
+    EXPECT_EQ(std::tuple(packed & 0xFF, packed >> 8 & 0xFF, packed >> 16), std::tuple(red, green, blue))
         << hue << " " << luminance << " " << saturation;
   }
 }

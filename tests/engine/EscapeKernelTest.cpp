@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "EscapeCount.h"
-#include "FastRowCounter.h"
 
 namespace {
 
@@ -41,9 +40,8 @@ std::vector<double> RealsAroundFirstValue(double edge) {
 }
 
 // Counts `row` on every instruction set into a buffer longer than the row,
-// and checks the reference counts and that nothing past the row is written;
-// then on every core, which share long rows and leave short ones to the caller.
-void ExpectReferenceCounts(const RowCase& row, FastRowCounter& everyCore) {
+// and checks the reference counts and that nothing past the row is written.
+void ExpectReferenceCounts(const RowCase& row) {
   std::vector<std::int32_t> expected = row.counts;
   if (expected.empty())
     for (double real : row.reals) expected.push_back(EscapeCount(row.parameters, {real, row.imaginary}));
@@ -57,9 +55,6 @@ void ExpectReferenceCounts(const RowCase& row, FastRowCounter& everyCore) {
     EXPECT_EQ(counts, expected) << row.name << " on " << EscapeKernelTargetName(target);
   }
   ForceEscapeKernelTarget(0);
-  std::vector<std::int32_t> shared(row.reals.size() + 3, -7);
-  everyCore.CountRow(row.parameters, row.reals, row.imaginary, std::span(shared).first(row.reals.size()));
-  EXPECT_EQ(shared, expected) << row.name << " on every core";
 }
 
 TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
@@ -90,8 +85,7 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
   // Every row length around the vector widths.
   for (int length = 0; length <= 70; ++length)
     rows.push_back({"length " + std::to_string(length), Mandelbrot(100), RowOfView(-2.0, 2.5 / 70, length), 0.3});
-  FastRowCounter everyCore(5);
-  for (const RowCase& row : rows) ExpectReferenceCounts(row, everyCore);
+  for (const RowCase& row : rows) ExpectReferenceCounts(row);
 }
 
 }  // namespace

@@ -18,8 +18,9 @@ TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaintsAndClearingB
   // with one block past the right edge, fewer blocks than columns, blocks
   // overlapping by one with the last off the edge, through the bottom and
   // right edges, a draft row, below the surface and above it.
-  const std::array<int, 5> rows[] = {{5, 5, 1, 0, 41}, {2, 2, 1, 0, 10},   {0, 10, 10, 10, 5}, {27, 34, 7, 7, 6},
-                                     {3, 5, 2, 2, 21}, {30, 31, 4, 4, 11}, {-3, 1, 10, 10, 5}};
+  const std::array<int, 5> rows[] = {{5, 5, 1, 0, 41},   {2, 2, 1, 0, 10},  {0, 10, 10, 10, 5},
+                                     {27, 34, 7, 7, 6},  {3, 5, 2, 2, 21},  {30, 31, 4, 4, 11},
+                                     {-3, 1, 10, 10, 5}};
   const std::vector<std::int32_t> background(40 * 30, 0x123456);
   for (const auto& [top, bottom, step, extent, blocks] : rows) {
     MemorySurface spans(40, 30, 0x123456), rectangles(40, 30, 0x123456);
@@ -33,7 +34,8 @@ TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaintsAndClearingB
     spans.Clear();
     spans.FillBlockRow(top, bottom, step, extent, Colours(blocks));
     spans.Clear();
-    EXPECT_TRUE(spans.Pixels() == background);
+    rectangles.Clear();
+    EXPECT_TRUE(spans.Pixels() == background && rectangles.Pixels() == background);
   }
 }
 

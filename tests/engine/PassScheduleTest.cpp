@@ -7,10 +7,7 @@
 
 namespace {
 
-struct Pass {
-  int number, count, blockSize;
-  bool operator==(const Pass&) const = default;
-};
+struct Pass { int number, count, blockSize; bool operator==(const Pass&) const = default; };
 
 // The passes of a full render as the original loop computes them, written
 // out independently: nearest(edge / 4) each pass, 1 on the last pass, and a

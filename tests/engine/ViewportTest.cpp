@@ -30,7 +30,6 @@ class ViewportTest : public testing::Test {
 };
 
 TEST_F(ViewportTest, ZoomOperationsFromTheStartingViewOfFourUnitsAroundTheOrigin) {
-  EXPECT_EQ(View(), View(-2, -1.5, 4, 3, 0.01));
   // The cap is announced when it changes, not when it is set again.
   renderer.SetMaxIterations(256);
   renderer.SetMaxIterations(512);

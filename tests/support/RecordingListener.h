@@ -30,7 +30,6 @@ class RecordingListener : public RendererListener {
     events.push_back(text.str());
   }
 
-  std::vector<double> progress;
-  std::vector<double> boundingProgress;
+  std::vector<double> progress, boundingProgress;
   std::vector<std::string> events;
 };
