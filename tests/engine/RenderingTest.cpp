@@ -71,11 +71,10 @@ TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEvenAndEveryPassIsR
     EXPECT_EQ(h.surface.Pixel(124, 125), colour);  // column 125 is the next block's
     EXPECT_EQ(h.surface.Pixel(0, 126), kBackground);
   }), 4 + 13 + 400);
-  const auto& events = h.listener.events;
   const auto& progress = h.listener.progress;
   // Progress comes before its row, ProgressPass before the pass's first
   // Progress; the passes themselves are the table's below.
-  EXPECT_EQ(std::vector(events.begin(), events.begin() + 6),
+  EXPECT_EQ(std::vector(h.listener.events.begin(), h.listener.events.begin() + 6),
             (std::vector<std::string>{"ZoomChange 80", "Redraw", "BeforeRender", "ProgressPass 2/4",
                                       "Progress", "Progress"}));
   // The last row of a pass reaches past the bottom.
@@ -161,7 +160,7 @@ void ExpectEveryPixelsOwnPoint(const Harness& h, bool julia) {
 // row (4 x 9), of 2-pixel blocks (8 x 6) or a row of blocks of no size (1 x 5).
 // Where the passes are given, the render ends on single pixels: among them
 // surfaces so wide that their blocks round to nothing before the last pass,
-// and surfaces near the 16-bit height limit. Surfaces without width or
+// and surfaces near the 16-bit height limit; rows past it cannot be drawn. Surfaces without width or
 // height (a minimised window) begin and end at once; one or two pixels wide,
 // they have no block size to step by.
 TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
@@ -183,7 +182,7 @@ TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
       {{50, 0}, false, false}, {{4, 9}, false, false}, {{8, 6}, false, false}, {{1, 5}, false, false},
       {{6561, 3, 64}, false, true, "2/9 3/9 4/9 5/9 6/9 7/9 9/9 "},
       {{8192, 3, 64}, false, true, "2/9 3/9 4/9 5/9 6/9 7/9 9/9 "},
-      {{10922, 3, 64}, false, true, "2/10 3/10 4/10 5/10 6/10 7/10 10/10 "},
+      {{16, 40000, 32}, false, false}, {{10922, 3, 64}, false, true, "2/10 3/10 4/10 5/10 6/10 7/10 10/10 "},
       {{21846, 3, 64}, false, true, "2/12 3/12 4/12 5/12 6/12 7/12 8/12 12/12 "},
       {{32767, 3, 64}, false, true, "2/13 3/13 4/13 5/13 6/13 7/13 8/13 13/13 "}};
   for (int height = 32760; height <= 32767; ++height) cases.push_back({{16, height, 32}, false, true, "2/2 2/2 "});
@@ -227,8 +226,7 @@ TEST(RenderingTest, ACountMadeAheadBeforeAChangeIsNeverHandedOutAfterIt) {
   // high; rows 0 and 2 escape at once.
   const EscapeParameters siegel{true, {-0.39154087021840001, -0.58778790734696873}, 1 << 22};
   const BlockRowSettings uncapped{siegel, 0, -3, 3, 0, 1, 3};
-  BlockRowSettings capped = uncapped;
-  capped.parameters.maxIterations = 1000;
+  const BlockRowSettings capped{{true, siegel.juliaPoint, 1000}, 0, -3, 3, 0, 1, 3};
   RowsAhead ahead(2);
   std::vector<std::int32_t> counts;
   ahead.CountRow(uncapped, 0, counts);

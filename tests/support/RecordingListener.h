@@ -25,9 +25,7 @@ class RecordingListener : public RendererListener {
   }
   void OnRedraw() override { events.push_back("Redraw"); }
   void OnZoomChange(double zoomFactor) override {
-    std::ostringstream text;
-    text << "ZoomChange " << zoomFactor;
-    events.push_back(text.str());
+    events.push_back((std::ostringstream() << "ZoomChange " << zoomFactor).str());
   }
 
   std::vector<double> progress, boundingProgress;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <tuple>
 
@@ -96,13 +97,17 @@ TEST_F(ViewNavigatorTest, BackAndForwardRestoreEveryDrawnViewAndANewViewDropsWha
   expectShown(navigator.Back(), 3);
 }
 
-TEST(ViewHistoryTest, KeepsTheNewest256Levels) {
+// A view moved by a rounding step while being restored is no new level.
+TEST(ViewHistoryTest, KeepsTheNewest256LevelsAndARoundingStepIsNoNewLevel) {
   ViewHistory history;
   ViewState view;
   for (view.windowWidth = 1; view.windowWidth <= 300; ++view.windowWidth) history.Record(view);
-  EXPECT_EQ(history.Size(), ViewHistory::kLevels);
   while (history.Back()) continue;
-  EXPECT_EQ(history.Current()->windowWidth, 300 - 255);
+  view = *history.Current();
+  EXPECT_EQ(view.windowWidth, 300 - 255);
+  view.centerX = std::nextafter(view.centerX, 1.0);
+  history.Record(view);
+  EXPECT_EQ(std::pair(history.Size(), history.CanGoForward()), std::pair(ViewHistory::kLevels, true));
 }
 
 }  // namespace
