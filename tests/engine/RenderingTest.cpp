@@ -160,9 +160,10 @@ void ExpectEveryPixelsOwnPoint(const Harness& h, bool julia) {
 // row (4 x 9), of 2-pixel blocks (8 x 6) or a row of blocks of no size (1 x 5).
 // Where the passes are given, the render ends on single pixels: among them
 // surfaces so wide that their blocks round to nothing before the last pass,
-// and surfaces near the 16-bit height limit; rows past it cannot be drawn. Surfaces without width or
-// height (a minimised window) begin and end at once; one or two pixels wide,
-// they have no block size to step by and draw one row.
+// and surfaces near the 16-bit height limit; rows past it cannot be drawn.
+// Surfaces without width or height (a minimised window) begin and end at
+// once; one or two pixels wide, they have no block size to step by and draw
+// one row.
 TEST(RenderingTest, EveryPathPaintsTheReferencePicture) {
   const std::vector<Change> changes{
       {3, [](FractalRenderer& r, MemorySurface&) { r.WindowCenterRelative(40, 30); }},
