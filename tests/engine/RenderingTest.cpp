@@ -83,7 +83,7 @@ TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEvenAndEveryPassIsR
 }
 
 // Every pixel of a draft shows the centre of its 2-pixel block.
-TEST(RenderingTest, ADraftIsOneSweepOfSmallBlocksAndAnAbortKeepsItsPicture) {
+TEST(RenderingTest, ADraftIsOneSweepOfSmallBlocksAndStartsOverAsADraftAfterAnAbort) {
   Harness h({.width = 10, .height = 5});
   h.renderer.Redraw(true);
   EXPECT_EQ(h.RunToEnd(), 3);
@@ -139,10 +139,10 @@ std::unique_ptr<Harness> RenderView(const View& view, RowCounter* counter, const
 void ExpectEveryPixelsOwnPoint(const Harness& h, bool julia) {
   const FractalRenderer& r = h.renderer;
   const int cap = r.GetMaxIterations();
+  const ComplexNumber juliaPoint{r.GetJuliaPointReal(), r.GetJuliaPointImaginary()};
   int wrong = 0;
   for (int y = 0; y < h.surface.Height(); ++y)
     for (int x = 0; x < h.surface.Width(); ++x) {
-      const ComplexNumber juliaPoint{r.GetJuliaPointReal(), r.GetJuliaPointImaginary()};
       const int count = EscapeCount({julia, juliaPoint, cap}, {r.GetVirtualX(x), r.GetVirtualY(y)});
       wrong += h.surface.Pixel(x, y) != (count == cap ? 0 : HLSToRGB((4 * count) % 256, 127, 255));
     }

@@ -144,10 +144,10 @@ TEST_F(ExplorerTest, ToolButtonsRunTheirCommandsAndCancelPendingModes) {
     session.RunRender();
     if (c.drawing) session.StartRendering();
     for (Tool tool : c.clicks) {
-      Explorer& explorer = session.explorer;
-      if (explorer.Mode() != MouseMode::Normal) explorer.OnViewportPressed(Button::Left, 10, 10);
-      explorer.OnViewportMoved(true, 40, 40);
-      explorer.ClickTool(tool);
+      Explorer& model = session.explorer;
+      if (model.Mode() != MouseMode::Normal) model.OnViewportPressed(Button::Left, 10, 10);
+      model.OnViewportMoved(true, 40, 40);
+      model.ClickTool(tool);
     }
     EXPECT_EQ(session.State(), c.state) << static_cast<int>(c.clicks.back());
     EXPECT_EQ(session.captions[RedrawAbort], "Redraw");
