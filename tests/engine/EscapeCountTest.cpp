@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "EscapeCount.h"
-#include "FractalRenderer.h"
 
 namespace {
 
@@ -9,40 +10,16 @@ TEST(EscapeCountTest, MatchesHandComputedOrbits) {
   // Julia (1, 0) leaves only through the step offset; escaping exactly at the
   // cap looks like never escaping; a cap below one still counts the first
   // step; a first step landing exactly on (2, 0), |z|^2 = 4, has not escaped.
-  const struct {
-    bool isJulia;
-    ComplexNumber point;
-    std::int32_t cap, count;
-  } points[] = {{false, {0, 0}, 256, 256}, {false, {2, 2}, 256, 1},   {false, {0.5, 0.5}, 256, 5},
-                {false, {0.3, 0}, 256, 12}, {true, {1, 0}, 256, 10},   {true, {1.1, 0}, 256, 3},
-                {true, {0.99, 0}, 256, 256}, {false, {0.3, 0}, 12, 12}, {false, {0.3, 0}, 11, 11},
-                {false, {0, 0}, 0, 1},      {false, {3, 0}, -5, 1},    {false, {2 - 0.001, -0.001}, 256, 2}};
-  for (const auto& p : points)
-    EXPECT_EQ(EscapeCount({p.isJulia, {}, p.cap}, p.point), p.count) << p.point.real << " " << p.point.imaginary;
+  const std::tuple<bool, ComplexNumber, std::int32_t, std::int32_t> points[] = {
+      {false, {0, 0}, 256, 256},   {false, {2, 2}, 256, 1},    {false, {0.5, 0.5}, 256, 5},
+      {false, {0.3, 0}, 256, 12},  {true, {1, 0}, 256, 10},    {true, {1.1, 0}, 256, 3},
+      {true, {0.99, 0}, 256, 256}, {false, {0.3, 0}, 12, 12},  {false, {0.3, 0}, 11, 11},
+      {false, {0, 0}, 0, 1},       {false, {3, 0}, -5, 1},     {false, {2 - 0.001, -0.001}, 256, 2}};
+  for (const auto& [isJulia, point, cap, count] : points)
+    EXPECT_EQ(EscapeCount({isJulia, {}, cap}, point), count) << point.real << " " << point.imaginary;
   // With a fused multiply-subtract, a*a - b*b would keep the exact a*a.
   const double a = 1.0 + 0x1p-30, b = 1.0 + 0x1p-29;
   EXPECT_EQ(ComplexSquare({a, b}).real, (a * a) - (b * b));
-}
-
-TEST(EscapeCountTest, TheRendererIteratesOrbitsAndPointsWithItsOwnSettings) {
-  FractalRenderer renderer;  // uninitialised, as the Melodizer and the Orbiter use it
-  renderer.SetFractal(FractalType::Julia);  // the orbit ignores the fractal type
-  ASSERT_TRUE(renderer.StepIterate(true, 0.5, 0.5));
-  EXPECT_EQ(std::pair(renderer.GetCurrentRealPart(), renderer.GetCurrentImaginaryPart()), std::pair(0.501, 0.501));
-  int steps = 1;
-  while (renderer.StepIterate(false)) ++steps;
-  EXPECT_EQ(steps, 5);  // the escape count of (0.5, 0.5)
-  EXPECT_TRUE(renderer.StepIterate(true, 0, 0));
-  EXPECT_EQ(renderer.GetCurrentRealPart(), 0.001);
-
-  EXPECT_EQ(renderer.IteratePoint(0.3, 0), 1);
-  renderer.SetMaxIterations(256);
-  renderer.SetJuliaPoint(0.3, 0);
-  EXPECT_EQ(renderer.IteratePoint(0, 0), 12);  // the same orbit as Mandelbrot c = 0.3
-  renderer.SetFractal(std::int16_t{2});         // unknown type: unchanged
-  EXPECT_EQ(renderer.GetFractal(), 1);
-  renderer.SetFractal(FractalType::Mandelbrot);
-  EXPECT_EQ(renderer.IteratePoint(0.3, 0), 12);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "EscapeCount.h"
-#include "FastRowCounter.h"
 
 namespace {
 
@@ -87,20 +86,6 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
   for (int length = 0; length <= 70; ++length)
     rows.push_back({"length " + std::to_string(length), Mandelbrot(100), RowOfView(-2.0, 2.5 / 70, length), 0.3});
   for (const RowCase& row : rows) ExpectReferenceCounts(row);
-}
-
-// Every core claims points of the row from one cursor; together they count it all.
-TEST(FastRowCounterTest, MatchesTheReferenceOnEitherSideOfSharingAndForAnyThreadCount) {
-  for (unsigned threads : {1u, 5u}) {
-    FastRowCounter counter(threads);
-    for (int points : {63, 64, 2049}) {
-      const std::vector<double> reals = RowOfView(-2.0, 2.6 / points, points);
-      std::vector<std::int32_t> counts(reals.size(), -1), expected(reals.size(), -2);
-      counter.CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, counts);
-      ReferenceRowCounter().CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, expected);
-      EXPECT_EQ(counts, expected) << threads << " threads, " << points << " points";
-    }
-  }
 }
 
 }  // namespace

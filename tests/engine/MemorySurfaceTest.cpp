@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -17,22 +18,21 @@ TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaintsAndClearingB
   // with one block past the right edge, fewer blocks than columns, blocks
   // overlapping by one with the last off the edge, through the bottom and
   // right edges, a draft row, below the surface and above it.
-  const struct {
-    int top, bottom, step, extent, blocks;
-  } rows[] = {{5, 5, 1, 0, 41},  {2, 2, 1, 0, 10},   {0, 10, 10, 10, 5},  {27, 34, 7, 7, 6},
-              {3, 5, 2, 2, 21},  {30, 31, 4, 4, 11}, {-3, 1, 10, 10, 5}};
+  const std::array<int, 5> rows[] = {{5, 5, 1, 0, 41},   {2, 2, 1, 0, 10},  {0, 10, 10, 10, 5},
+                                     {27, 34, 7, 7, 6},  {3, 5, 2, 2, 21},  {30, 31, 4, 4, 11},
+                                     {-3, 1, 10, 10, 5}};
   const std::vector<std::int32_t> background(40 * 30, 0x123456);
-  for (const auto& row : rows) {
+  for (const auto& [top, bottom, step, extent, blocks] : rows) {
     MemorySurface spans(40, 30, 0x123456), rectangles(40, 30, 0x123456);
     // Something underneath, so that a missed pixel shows.
     spans.FillRectangle(0, 0, 39, 29, 0x654321);
     rectangles.FillRectangle(0, 0, 39, 29, 0x654321);
-    spans.FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
-    rectangles.RenderSurface::FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
-    EXPECT_TRUE(spans.Pixels() == rectangles.Pixels()) << "rows " << row.top << "-" << row.bottom;
+    spans.FillBlockRow(top, bottom, step, extent, Colours(blocks));
+    rectangles.RenderSurface::FillBlockRow(top, bottom, step, extent, Colours(blocks));
+    EXPECT_TRUE(spans.Pixels() == rectangles.Pixels()) << "rows " << top << "-" << bottom;
     // A row painted on a cleared surface must not let the next Clear skip.
     spans.Clear();
-    spans.FillBlockRow(row.top, row.bottom, row.step, row.extent, Colours(row.blocks));
+    spans.FillBlockRow(top, bottom, step, extent, Colours(blocks));
     spans.Clear();
     rectangles.Clear();
     EXPECT_TRUE(spans.Pixels() == background && rectangles.Pixels() == background);

@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <string>
 #include <vector>
 
 namespace {
 
-struct Pass {
-  int number, count, blockSize;
-  bool operator==(const Pass&) const = default;
-};
+struct Pass { int number, count, blockSize; bool operator==(const Pass&) const = default; };
 
 // The passes of a full render as the original loop computes them, written
 // out independently: nearest(edge / 4) each pass, 1 on the last pass, and a
@@ -51,24 +46,6 @@ TEST(PassScheduleTest, EveryWidthEndsAndKeepsTheOriginalScheduleWhereThatEnded) 
   }
   // 6561-10922 and 21846-32767.
   EXPECT_EQ(mended, (10922 - 6561 + 1) + (32767 - 21846 + 1));
-}
-
-TEST(PassScheduleTest, EveryHeightEndsItsPassesWithoutNegativeProgress) {
-  for (int blockSize : {1, 2, 3, 7, 8, 30, 120, 480, 1920, 8191, 32767}) {
-    for (int height = 1; height <= 32767; ++height) {
-      const int lastRow = (height - 1) / blockSize * blockSize;
-      // Small blocks are walked from near the bottom: the wrap happened there.
-      const int firstRow = blockSize < 30 ? std::max(0, lastRow - 3 * blockSize) : 0;
-      PassPosition position{static_cast<std::int16_t>(firstRow), static_cast<std::int16_t>(blockSize), 2, 9};
-      std::vector<double> progress{ProgressBeforeRow(position, height)};
-      while (!AdvanceRow(position, height) && progress.size() <= static_cast<std::size_t>(height))
-        progress.push_back(ProgressBeforeRow(position, height));
-      const std::string where = "block " + std::to_string(blockSize) + ", height " + std::to_string(height);
-      ASSERT_EQ(progress.size(), static_cast<std::size_t>((lastRow - firstRow) / blockSize + 1)) << where;
-      for (double value : progress) ASSERT_GT(value, 0.0) << where;
-      ASSERT_GE(progress.back(), 1.0) << where;
-    }
-  }
 }
 
 }  // namespace

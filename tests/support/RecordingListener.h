@@ -1,12 +1,13 @@
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "RendererListener.h"
 
 // Writes every renderer event as one short line, so a test can compare the
-// whole sequence at once.
+// whole sequence at once; the fractions of progress are kept apart too.
 class RecordingListener : public RendererListener {
  public:
   void OnAbort() override { events.push_back("Abort"); }
@@ -23,11 +24,10 @@ class RecordingListener : public RendererListener {
     events.push_back("ProgressPass " + std::to_string(pass) + "/" + std::to_string(passes));
   }
   void OnRedraw() override { events.push_back("Redraw"); }
-  void OnZoomChange(double zoomFactor) override;
+  void OnZoomChange(double zoomFactor) override {
+    events.push_back((std::ostringstream() << "ZoomChange " << zoomFactor).str());
+  }
 
-  // The events without the Progress lines, which are many.
-  std::vector<std::string> Milestones() const;
-  std::vector<double> progress;
-  std::vector<double> boundingProgress;
+  std::vector<double> progress, boundingProgress;
   std::vector<std::string> events;
 };
