@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include "FileSizeLimit.h"
 #include "InvertedShape.h"
-#include "WidgetTesting.h"
+#include "ShellTesting.h"
+#include "SongBytes.h"
 
 namespace {
 
@@ -24,8 +24,6 @@ class PictureBoxTest : public ::testing::Test {
     for (int x = 0; x < 40; ++x) box.FillRectangle(x, 0, x, 29, x * 0x060504);
   }
 
-  QApplication& application{TestApplication()};
-  QTemporaryDir folder;
   PictureBox picture;
 };
 
@@ -90,23 +88,20 @@ TEST_F(PictureBoxTest, BlockRowsMatchOneRectanglePerBlockInBothModes) {
 // fills up during it, names the real cause and keeps the older picture whole,
 // with nothing left beside it. A real full disk is the file writer's tests'.
 TEST_F(PictureBoxTest, SavesTheBitmapAndAFailedSaveKeepsTheOlderOneAndNamesTheCause) {
-  const std::string path = folder.filePath("old.bmp").toStdString();
+  const TemporaryFolder folder;
+  const std::string path = folder.File("old.bmp");
   ASSERT_EQ(picture.SavePicture(path), std::nullopt);
   EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture.Picture());
-  QFile file(QString::fromStdString(path));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray older = file.readAll();
-  file.close();
+  const auto older = ReadBytes(path);
   picture.resize(200, 100);
   {
     const FileSizeLimit limit(1024);
     EXPECT_EQ(picture.SavePicture(path), std::optional<std::string>("File too large"));
   }
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), older);
-  EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{"old.bmp"});
-  EXPECT_EQ(picture.SavePicture(folder.filePath("no/such/folder/picture.bmp").toStdString()),
+  EXPECT_EQ(ReadBytes(path), older);
+  const QDir left(QString::fromStdString(folder.Path()));
+  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"old.bmp"});
+  EXPECT_EQ(picture.SavePicture(folder.File("no/such/folder/picture.bmp")),
             std::optional<std::string>("No such file or directory"));
 }
 

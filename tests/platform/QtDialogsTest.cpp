@@ -17,7 +17,6 @@ namespace {
 
 class QtDialogsTest : public ::testing::Test {
  protected:
-  QApplication& application{TestApplication()};
   QTemporaryDir temporary;
   // Never the user's own settings.
   QtDialogs dialogs{nullptr, LastFolder(temporary.filePath("Quillory.conf"))};
@@ -76,7 +75,7 @@ TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForThei
 
 TEST_F(QtDialogsTest, WaitRunsPendingEventsOnceAndTimersForAtLeastItsTime) {
   int runs = 0;
-  for (int i = 0; i < 2; ++i) QMetaObject::invokeMethod(&application, [&] { ++runs; }, Qt::QueuedConnection);
+  for (int i = 0; i < 2; ++i) QMetaObject::invokeMethod(qApp, [&] { ++runs; }, Qt::QueuedConnection);
   Wait(0);
   EXPECT_EQ(runs, 2);
   QTimer timer;

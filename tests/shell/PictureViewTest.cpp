@@ -23,7 +23,6 @@ class PictureViewTest : public ::testing::Test {
     return folder.filePath(name);
   }
 
-  QApplication& application{TestApplication()};
   QTemporaryDir folder;
   QImage picture;
 };
@@ -34,9 +33,8 @@ TEST_F(PictureViewTest, AViewSurvivesTheFileToTheBitAndLoadsAsABookmark) {
   ASSERT_EQ(PictureView::SavePng(picture, path, &view), std::nullopt);
   EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture);
   const auto restored = PictureView::Read(QString::fromStdString(path));
-  ASSERT_TRUE(restored);
-  EXPECT_EQ(*restored, view);
-  EXPECT_TRUE(std::signbit(restored->juliaReal));
+  EXPECT_EQ(restored, std::optional(view));
+  EXPECT_TRUE(restored && std::signbit(restored->juliaReal));
 
   ScriptedDialogs dialogs;
   RecordingBookmarkTarget mainWindow;
@@ -47,12 +45,11 @@ TEST_F(PictureViewTest, AViewSurvivesTheFileToTheBitAndLoadsAsABookmark) {
   dialogs.AnswerOpenFile(plain.toStdString());
   EXPECT_FALSE(LoadViewFromPicture(mainWindow, dialogs));
   EXPECT_EQ(dialogs.Messages().back(), "The picture [" + plain.toStdString() + "] does not hold a Quillory view.");
-  EXPECT_TRUE(mainWindow.shown.empty());
   dialogs.AnswerOpenFile(path);
   EXPECT_TRUE(LoadViewFromPicture(mainWindow, dialogs));
-  ASSERT_EQ(mainWindow.shown.size(), 1u);
-  EXPECT_EQ(mainWindow.shown[0].windowWidth, view.windowWidth);
-  EXPECT_EQ(mainWindow.shown[0].y1, view.juliaImaginary);
+  const Bookmark asBookmark{"", view.centerX, view.centerY, view.windowWidth, view.maxIterations, 1, -0.0,
+                            0.1 + 0.2};
+  EXPECT_EQ(mainWindow.shown, std::vector<Bookmark>{asBookmark});
 
   EXPECT_TRUE(PictureView::SavePng(picture, folder.filePath("no/such/folder/x.png").toStdString(), &view));
 }

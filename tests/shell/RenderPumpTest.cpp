@@ -5,7 +5,7 @@
 #include "FractalRenderer.h"
 #include "MemorySurface.h"
 #include "RecordingListener.h"
-#include "WidgetTesting.h"
+#include "ShellTesting.h"
 
 namespace {
 

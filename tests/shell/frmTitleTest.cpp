@@ -4,10 +4,9 @@
 
 #include <QElapsedTimer>
 
-#include "WidgetTesting.h"
+#include "ShellTesting.h"
 
 TEST(frmTitleTest, ShowsBorderlessForThreeSecondsThenHandsOverOnceItIsGone) {
-  TestApplication();
   QElapsedTimer shown;
   shown.start();
   std::vector<bool> visibleAtHandOver;

@@ -1,14 +1,32 @@
 #pragma once
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 #include "BookmarkTarget.h"
-#include "WidgetTesting.h"
+
+// Helpers for the widget tests, whose main (QtTestMain.cpp) makes the
+// application.
+
+// Lets events run until `condition` holds; false when it still does not
+// after `timeoutMs`. QTest's own QTRY macros report to QTest, not to
+// GoogleTest, so tests wait through this instead.
+template <typename Condition>
+[[nodiscard]] bool WaitUntil(Condition condition, int timeoutMs = 30000) {
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(2);
+  }
+  return true;
+}
 
 // Shows a window and waits until it is the active one.
 [[nodiscard]] inline bool ShowActive(QWidget* window) {
@@ -23,11 +41,6 @@ inline void TypeAndLeave(QLineEdit* box, const QString& text) {
   box->selectAll();
   QTest::keyClicks(box, text);
   QTest::keyClick(box, Qt::Key_Tab);
-}
-
-// A point of a bordered box, given inside its border.
-inline QPoint InsideBorder(const QWidget* box, QPointF inside) {
-  return (inside + QPointF(box->contentsRect().topLeft())).toPoint();
 }
 
 // Moves the mouse over a widget with `buttons` held, as a real move does.
