@@ -2,7 +2,6 @@
 // the models, their songs are the headless commands' files, they unload
 // safely, and they sound on the output chosen. The behaviour in detail is the
 // models' tests'.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -28,8 +27,6 @@
 #include "frmOrbits.h"
 
 namespace {
-
-using testing::ElementsAre;
 
 // The output chosen is kept with QSettings; these tests keep theirs in a folder of their own.
 const TemporaryFolder kConfigFolder;
@@ -139,8 +136,10 @@ TEST_F(MusicWindowsTest, ClosingDuringAWaitUnloadsOnlyAfterTheHandlerAndNothingS
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
   EXPECT_EQ(synthesizer->OpenCount(), 0u);
+  // A Note On that sounds; the output ends a note with one of velocity 0.
+  const auto sounds = [](std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; };
   const auto sent = synthesizer->DeliveredMessages();
-  EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), IsNoteOn)) << "the run never started";
+  EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), sounds)) << "the run never started";
 }
 
 TEST_F(MusicWindowsTest, ASongSavedFromTheOrbiterEqualsTheHeadlessCommandsFile) {
@@ -178,7 +177,8 @@ TEST_F(MusicWindowsTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwriteAndLeave
   EXPECT_EQ(SaveSong(Orbiter("0.3", "0.6", notAFolder)->cmdSaveSong, song), "Unable to save file:\r\nNot a directory");
   EXPECT_EQ(ReadBytes(song), older);
   const QDir left(QString::fromStdString(folder.Path()));
-  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), (QStringList{"old.mid", "program-file"}));
+  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"old.mid", "program-file"}));
 }
 
 TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsSoundOnIt) {
@@ -205,9 +205,8 @@ TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindows
   EXPECT_EQ(SavedMidiOutput(), "Midi Through:Midi Through Port-0 14:0");
   EXPECT_EQ(synthesizer->OpenCount(), 0u) << "the synthesizer is given up at once";
   ASSERT_EQ(ports->OpenCount(), 1u);
-  EXPECT_EQ(ports->Calls().front().deviceId, 0);
   // The harp again, now on the port: bank select, then the program.
-  EXPECT_THAT(ports->DeliveredMessages(), ElementsAre(0x00B0u, 0x2EC0u));
+  EXPECT_EQ(ports->DeliveredMessages(), (std::vector<std::uint32_t>{0x00B0u, 0x2EC0u}));
   orbiter.close();
   ports->ClearCalls();
   frmMusic melodizer(*service, dialogs, folder.Path());

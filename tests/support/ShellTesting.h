@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -43,12 +41,6 @@ inline void TypeAndLeave(QLineEdit* box, const QString& text) {
   QTest::keyClick(box, Qt::Key_Tab);
 }
 
-// Moves the mouse over a widget with `buttons` held, as a real move does.
-inline void MoveOver(QWidget* widget, QPoint position, Qt::MouseButtons buttons = Qt::NoButton) {
-  QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, buttons, Qt::NoModifier);
-  QApplication::sendEvent(widget, &move);
-}
-
 // Answers the next modal window of type `Modal` from inside its own event
 // loop, once it shows; the call that opened it returns only then.
 template <typename Modal>
@@ -66,6 +58,3 @@ class RecordingBookmarkTarget final : public BookmarkTarget {
   void ShowBookmark(const Bookmark& bookmark) override { shown.push_back(bookmark); }
   std::vector<Bookmark> shown;
 };
-
-// A MIDI Note On that sounds; the output ends a note with one of velocity 0.
-inline bool IsNoteOn(std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; }
