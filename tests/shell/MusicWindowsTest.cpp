@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "Commands.h"
@@ -49,24 +48,24 @@ class MusicWindowsTest : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   template <typename Window>
-  Window* Open(const std::filesystem::path& programFolder) {
+  Window* Open() {
     delete shown.data();
-    auto* window = new Window(*service, dialogs, programFolder);
+    auto* window = new Window(*service, dialogs, folder.Path());
     shown = window;
     EXPECT_TRUE(ShowActive(window));
     return window;
   }
   // The Melodizer as the main window hands a traced line over, once it has drawn it.
   frmMusic* Melodizer(double re1, double im1, double re2, double im2, std::int32_t limit = 256) {
-    auto* window = Open<frmMusic>(folder.Path());
+    auto* window = Open<frmMusic>();
     window->SetRegion(re1, im1, re2, im2, limit);
     window->StartMelody(1, false);
     EXPECT_TRUE(WaitUntil([&] { return !window->timRenderer.isActive() && window->Model().Position() == 0.0; }));
     return window;
   }
   // The Orbiter once it has drawn its set, on a point typed in.
-  frmOrbits* Orbiter(const QString& real, const QString& imaginary, const std::filesystem::path& programFolder) {
-    auto* window = Open<frmOrbits>(programFolder);
+  frmOrbits* Orbiter(const QString& real, const QString& imaginary) {
+    auto* window = Open<frmOrbits>();
     EXPECT_TRUE(WaitUntil([&] { return window->cmdIterate->isEnabled(); })) << "the set is drawn";
     ChoosePoint(*window, real, imaginary);
     return window;
@@ -142,26 +141,20 @@ TEST_F(MusicWindowsTest, ClosingDuringAWaitUnloadsOnlyAfterTheHandlerAndNothingS
   EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), sounds)) << "the run never started";
 }
 
+// Whether a point asks for a number of notes is the model's; here the point
+// typed in reaches it, a converging one that does ask.
 TEST_F(MusicWindowsTest, ASongSavedFromTheOrbiterEqualsTheHeadlessCommandsFile) {
-  frmOrbits* window = Orbiter("0", "0", folder.Path());
-  // Only a point that appears to converge asks for a number of notes.
-  for (const auto& [real, imaginary, notes] : {std::tuple{"0", "0", "300"}, {"-0.75", "0.2", ""}, {"0.3", "0.6", ""}}) {
-    ChoosePoint(*window, real, imaginary);
-    const std::string saved = folder.File(std::string("window") + real + ".mid");
-    ASSERT_EQ(SaveSong(window->cmdSaveSong, saved, notes), "The song was saved successfully.") << real;
-    const auto& shown = dialogs.History();
-    const auto isQuestion = [](const ScriptedDialogs::Shown& d) { return d.kind == ScriptedDialogs::Kind::Input; };
-    EXPECT_EQ(std::any_of(shown.begin(), shown.end(), isQuestion), *notes != '\0') << real;
-    std::vector<std::string> arguments{"--point", std::string(real) + "," + imaginary};
-    if (*notes) arguments.insert(arguments.end(), {"--notes", notes});
-    EXPECT_EQ(DifferenceFromCommand("orbit", saved, arguments), "") << real << "," << imaginary;
-  }
+  frmOrbits* window = Orbiter("-0.1", "0.2");
+  const std::string saved = folder.File("window.mid");
+  ASSERT_EQ(SaveSong(window->cmdSaveSong, saved, "300"), "The song was saved successfully.");
+  EXPECT_EQ(DifferenceFromCommand("orbit", saved, {"--point", "-0.1,0.2", "--notes", "300"}), "");
 }
 
-// The song the user agreed to overwrite survives any failed save: a disk
-// that fills up, or a program folder where no track file can be made.
+// The song the user agreed to overwrite survives a failed save, here one
+// past a size limit as on a disk that fills up; the other causes are the
+// song writer's tests'.
 TEST_F(MusicWindowsTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwriteAndLeavesNothing) {
-  frmOrbits* window = Orbiter("0.3", "0.6", folder.Path());
+  frmOrbits* window = Orbiter("0.3", "0.6");
   const std::string song = folder.File("old.mid");
   SaveSong(window->cmdSaveSong, song);
   const auto older = ReadBytes(song);
@@ -172,13 +165,8 @@ TEST_F(MusicWindowsTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwriteAndLeave
     EXPECT_EQ(SaveSong(window->cmdSaveSong, song), "Unable to save file:\r\nFile too large");
   }
   EXPECT_EQ(ReadBytes(song), older);
-  const std::string notAFolder = folder.File("program-file");
-  std::ofstream(notAFolder) << "x";
-  EXPECT_EQ(SaveSong(Orbiter("0.3", "0.6", notAFolder)->cmdSaveSong, song), "Unable to save file:\r\nNot a directory");
-  EXPECT_EQ(ReadBytes(song), older);
   const QDir left(QString::fromStdString(folder.Path()));
-  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            (QStringList{"old.mid", "program-file"}));
+  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"old.mid"});
 }
 
 TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsSoundOnIt) {
@@ -189,12 +177,7 @@ TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindows
   };
   // While the menu is up, the keys pick the first port: "MIDI Output", its list, the port.
   QTimer::singleShot(50, [=] {
-    press(Qt::Key_Down);
-    press(Qt::Key_Right);
-    QTimer::singleShot(50, [=] {
-      press(Qt::Key_Down);
-      press(Qt::Key_Return);
-    });
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}) press(key);
   });
   QTimer::singleShot(2000, [] {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();

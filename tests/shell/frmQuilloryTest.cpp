@@ -149,12 +149,10 @@ TEST_F(frmQuilloryTest, KeysDoWhatTheirButtonsDoAndTheIterationBoxTakesEnter) {
   ASSERT_TRUE(WaitUntil([&] { return Button(Tool::RedrawAbort)->text() == "Abort"; }));
   Key(Qt::Key_Escape);
   EXPECT_EQ(Button(Tool::RedrawAbort)->text(), "Redraw");
-  for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}) {
-    Key(key);
-    ASSERT_TRUE(WaitUntil([&] { return Button(Tool::RedrawAbort)->text() == "Abort"; }));
-    Key(key);
-    EXPECT_TRUE(window.timRenderer.IsRunning()) << QKeySequence(key).toString().toStdString();
-  }
+  Key(Qt::Key_F5);
+  ASSERT_TRUE(WaitUntil([&] { return Button(Tool::RedrawAbort)->text() == "Abort"; }));
+  Key(Qt::CTRL | Qt::Key_R);
+  EXPECT_TRUE(window.timRenderer.IsRunning());
 
   // Enter takes a typed limit within its bounds and hands the focus to the viewport.
   window.txtIterations->setFocus();
@@ -164,7 +162,6 @@ TEST_F(frmQuilloryTest, KeysDoWhatTheirButtonsDoAndTheIterationBoxTakesEnter) {
   QTest::keyClick(window.txtIterations, Qt::Key_Return);
   EXPECT_TRUE(window.pbxOutput->hasFocus());
   EXPECT_EQ(Renderer().GetMaxIterations(), 131072);
-  window.explorer.StopRendering();
 }
 
 TEST_F(frmQuilloryTest, BackForwardAndADroppedPictureRestoreAViewAndItsPicture) {
