@@ -101,8 +101,10 @@ class MusicWindowsTest : public ::testing::Test {
   QPointer<QDialog> shown;
 };
 
-TEST_F(MusicWindowsTest, ADrawnMelodysSongEqualsTheHeadlessCommandsFile) {
-  frmMusic* window = Melodizer(-0.75, 0.1, -0.7, 0.35, 400);
+// A drawn melody's song is the command's file; a Close clicked while a
+// handler waits unloads the window only once that handler has returned.
+TEST_F(MusicWindowsTest, TheMelodizersSongIsTheCommandsFileAndClosingDuringAWaitUnloadsAfterTheHandler) {
+  const QPointer<frmMusic> window = Melodizer(-0.75, 0.1, -0.7, 0.35, 400);
   TypeAndLeave(window->txtBeats, "3");
   TypeAndLeave(window->txtTempo, "150");
   for (auto [list, index] : {std::pair{window->cboComplexity, 1}, {window->cboScaleType, 0}, {window->cboKey, 2},
@@ -117,10 +119,7 @@ TEST_F(MusicWindowsTest, ADrawnMelodysSongEqualsTheHeadlessCommandsFile) {
                                    "--tempo", "150", "--levels", "2", "--scale", "Major", "--key", "D", "--octave", "3",
                                    "--instrument", "40", "--flattening", "100"}),
             "");
-}
 
-TEST_F(MusicWindowsTest, ClosingDuringAWaitUnloadsOnlyAfterTheHandlerAndNothingSounds) {
-  const QPointer<frmMusic> window = Melodizer(-1.8, 0.05, 0.35, 0.62);
   bool aliveDuringHandler = false;
   // Play waits half a second before it starts; Close arrives inside that wait.
   QTimer::singleShot(100, window.data(), [&] {
@@ -142,23 +141,15 @@ TEST_F(MusicWindowsTest, ClosingDuringAWaitUnloadsOnlyAfterTheHandlerAndNothingS
 }
 
 // Whether a point asks for a number of notes is the model's; here the point
-// typed in reaches it, a converging one that does ask.
-TEST_F(MusicWindowsTest, ASongSavedFromTheOrbiterEqualsTheHeadlessCommandsFile) {
+// typed in reaches it, a converging one that does ask. The song the user
+// agreed to overwrite survives a failed save, here one past a size limit as
+// on a disk that fills up; the other causes are the song writer's tests'.
+TEST_F(MusicWindowsTest, TheOrbitersSongIsTheCommandsFileAndSurvivesAFailedSaveOverIt) {
   frmOrbits* window = Orbiter("-0.1", "0.2");
-  const std::string saved = folder.File("window.mid");
-  ASSERT_EQ(SaveSong(window->cmdSaveSong, saved, "300"), "The song was saved successfully.");
-  EXPECT_EQ(DifferenceFromCommand("orbit", saved, {"--point", "-0.1,0.2", "--notes", "300"}), "");
-}
-
-// The song the user agreed to overwrite survives a failed save, here one
-// past a size limit as on a disk that fills up; the other causes are the
-// song writer's tests'.
-TEST_F(MusicWindowsTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwriteAndLeavesNothing) {
-  frmOrbits* window = Orbiter("0.3", "0.6");
-  const std::string song = folder.File("old.mid");
-  SaveSong(window->cmdSaveSong, song);
+  const std::string song = folder.File("window.mid");
+  ASSERT_EQ(SaveSong(window->cmdSaveSong, song, "300"), "The song was saved successfully.");
+  EXPECT_EQ(DifferenceFromCommand("orbit", song, {"--point", "-0.1,0.2", "--notes", "300"}), "");
   const auto older = ReadBytes(song);
-  ASSERT_GT(older.size(), 14u);
   ChoosePoint(*window, "-0.75", "0.2");
   {
     const FileSizeLimit limit(32);
@@ -166,7 +157,8 @@ TEST_F(MusicWindowsTest, AFailedSaveKeepsTheSongTheUserAgreedToOverwriteAndLeave
   }
   EXPECT_EQ(ReadBytes(song), older);
   const QDir left(QString::fromStdString(folder.Path()));
-  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"old.mid"});
+  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"window.mid", "window.mid.expected"}));
 }
 
 TEST_F(MusicWindowsTest, ARightClickOnTheBackgroundChoosesAnOutputAndBothWindowsSoundOnIt) {

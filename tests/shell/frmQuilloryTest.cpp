@@ -57,13 +57,13 @@ class frmQuilloryTest : public ::testing::Test {
     return image;
   }
   void Drag(Qt::MouseButton button, QPointF from, QPointF to, const std::function<void()>& whileHeld = [] {}) {
+    const QPoint end = OnViewport(to);
     QTest::mousePress(window.pbxOutput, button, {}, OnViewport(from));
     // QTest's own move holds no button.
-    QMouseEvent move(QEvent::MouseMove, OnViewport(to), window.pbxOutput->mapToGlobal(OnViewport(to)), Qt::NoButton,
-                     button, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, end, window.pbxOutput->mapToGlobal(end), {}, button, {});
     QApplication::sendEvent(window.pbxOutput, &move);
     whileHeld();
-    QTest::mouseRelease(window.pbxOutput, button, {}, OnViewport(to));
+    QTest::mouseRelease(window.pbxOutput, button, {}, end);
   }
 
   QString Status() const { return window.lblStatus->text(); }
@@ -133,11 +133,10 @@ TEST_F(frmQuilloryTest, StartsOnTheEnginesPictureWhichABoxTheWheelAndTheMiddleBu
 TEST_F(frmQuilloryTest, KeysDoWhatTheirButtonsDoAndTheIterationBoxTakesEnter) {
   for (const auto& [key, tool] : {std::pair{QKeyCombination(Qt::Key_Plus), Tool::ZoomIn},
                                   {QKeyCombination(Qt::Key_Equal), Tool::ZoomIn}, {Qt::Key_Minus, Tool::ZoomOut}}) {
-    const ViewState start = Shown();
     Click(tool);
     const ViewState byButton = Shown();
+    // Back, else the key's zoom would add to the button's.
     Key(Qt::Key_Backspace);
-    ASSERT_TRUE(Shown().ShowsSameAs(start));
     Key(key);
     EXPECT_EQ(Shown(), byButton) << QKeySequence(key).toString().toStdString();
     WaitForReady();
