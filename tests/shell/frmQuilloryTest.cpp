@@ -130,7 +130,39 @@ TEST_F(frmQuilloryTest, StartsOnTheEnginesPictureWhichABoxTheWheelAndTheMiddleBu
   EXPECT_FALSE(window.timRenderer.IsRunning());
 }
 
-TEST_F(frmQuilloryTest, KeysDoWhatTheirButtonsDoAndTheIterationBoxTakesEnter) {
+TEST_F(frmQuilloryTest, BackForwardAndADroppedPictureRestoreAViewAndKeysDoWhatTheirButtonsDo) {
+  std::vector<QImage> pictures{window.pbxOutput->Picture()};
+  Key(Qt::Key_Down);
+  WaitForReady();
+  pictures.push_back(window.pbxOutput->Picture());
+  Click(Tool::FractalToggle);
+  QTest::mouseClick(window.pbxOutput, Qt::RightButton, {}, OnViewport({120, 90}));
+  WaitForReady();
+  pictures.push_back(window.pbxOutput->Picture());
+  const ViewState julia = Shown();
+  const QString path = folder.filePath("julia.png");
+  dialogs.AnswerSaveFile(path.toStdString());
+  Key(Qt::CTRL | Qt::Key_S);
+
+  for (const auto& [key, level] : {std::pair{Qt::ALT | Qt::Key_Left, 1}, {Qt::ALT | Qt::Key_Left, 0},
+                                   {Qt::ALT | Qt::Key_Right, 1}, {Qt::ALT | Qt::Key_Right, 2}}) {
+    Key(key);
+    WaitForReady();
+    EXPECT_EQ(window.pbxOutput->Picture(), pictures[level]) << level;
+    EXPECT_EQ(Button(Tool::FractalToggle)->text(), level == 2 ? "Julia Set" : "Mandelbrot Set");
+  }
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  WaitForReady();
+  EXPECT_EQ(Shown(), julia);
+  EXPECT_EQ(window.pbxOutput->Picture(), QImage(path).convertToFormat(QImage::Format_RGB32));
+
   for (const auto& [key, tool] : {std::pair{QKeyCombination(Qt::Key_Plus), Tool::ZoomIn},
                                   {QKeyCombination(Qt::Key_Equal), Tool::ZoomIn}, {Qt::Key_Minus, Tool::ZoomOut}}) {
     Click(tool);
@@ -163,42 +195,8 @@ TEST_F(frmQuilloryTest, KeysDoWhatTheirButtonsDoAndTheIterationBoxTakesEnter) {
   EXPECT_EQ(Renderer().GetMaxIterations(), 131072);
 }
 
-TEST_F(frmQuilloryTest, BackForwardAndADroppedPictureRestoreAViewAndItsPicture) {
-  std::vector<QImage> pictures{window.pbxOutput->Picture()};
-  Key(Qt::Key_Down);
-  WaitForReady();
-  pictures.push_back(window.pbxOutput->Picture());
-  Click(Tool::FractalToggle);
-  QTest::mouseClick(window.pbxOutput, Qt::RightButton, {}, OnViewport({120, 90}));
-  WaitForReady();
-  pictures.push_back(window.pbxOutput->Picture());
-  const ViewState julia = Shown();
-  const QString path = folder.filePath("julia.png");
-  dialogs.AnswerSaveFile(path.toStdString());
-  Key(Qt::CTRL | Qt::Key_S);
-
-  for (const auto& [key, level] : {std::pair{Qt::ALT | Qt::Key_Left, 1}, {Qt::ALT | Qt::Key_Left, 0},
-                                   {Qt::ALT | Qt::Key_Right, 1}, {Qt::ALT | Qt::Key_Right, 2}}) {
-    Key(key);
-    WaitForReady();
-    EXPECT_EQ(window.pbxOutput->Picture(), pictures[level]) << level;
-    EXPECT_EQ(Button(Tool::FractalToggle)->text(), level == 2 ? "Julia Set" : "Mandelbrot Set");
-  }
-
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(path)});
-  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &drop);
-  WaitForReady();
-  EXPECT_EQ(Shown(), julia);
-  EXPECT_EQ(window.pbxOutput->Picture(), QImage(path).convertToFormat(QImage::Format_RGB32));
-}
-
-// The hand-offs: a traced line to the Melodizer, an added bookmark back
-// through the dialog, and the Orbiter.
+// The hand-offs: an added bookmark back through the dialog, a traced line
+// to the Melodizer, and the Orbiter.
 TEST_F(frmQuilloryTest, HandsABookmarkThroughTheDialogATraceToTheMelodizerAndOpensTheOrbiter) {
   // Loaded at start-up, as the program does, before the bookmark is added.
   window.LoadBookmarksDialog();
