@@ -19,7 +19,6 @@ TEST(RenderPumpTest, MakesEveryStepUntilTheWorkIsDoneAndAStopDuringAStepHolds) {
     pump.SetBudget(budget);
     pump.Start();
     ASSERT_TRUE(WaitUntil([&] { return !pump.IsRunning(); }));
-    QTest::qWait(5);
     EXPECT_EQ(steps, 300);
   }
   int steps = 0;
