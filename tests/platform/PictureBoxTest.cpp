@@ -6,7 +6,6 @@
 
 #include "FileSizeLimit.h"
 #include "InvertedShape.h"
-#include "ShellTesting.h"
 #include "SongBytes.h"
 
 namespace {

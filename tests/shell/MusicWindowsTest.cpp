@@ -49,7 +49,6 @@ class MusicWindowsTest : public ::testing::Test {
   }
   template <typename Window>
   Window* Open() {
-    delete shown.data();
     auto* window = new Window(*service, dialogs, folder.Path());
     shown = window;
     EXPECT_TRUE(ShowActive(window));

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>

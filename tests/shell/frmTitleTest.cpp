@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-
-#include "ShellTesting.h"
+#include <vector>
 
 TEST(frmTitleTest, ShowsBorderlessForThreeSecondsThenHandsOverOnceItIsGone) {
   QElapsedTimer shown;
