@@ -52,8 +52,8 @@ TEST_F(PictureBoxTest, InvertedFiguresCoverEachPixelOnceAndShapesInvertOnlyTheSc
   box->SetVisible(true);
   const QImage composed = picture.ComposedPicture();
   EXPECT_EQ(picture.Picture(), before);
-  for (const QPoint inverted : {QPoint(20, 10), QPoint(39, 11), QPoint(5, 5), QPoint(14, 12)})
-    EXPECT_EQ(composed.pixel(inverted), before.pixel(inverted) ^ 0x00FFFFFF) << inverted.x() << ", " << inverted.y();
+  for (const QPoint at : {QPoint(20, 10), QPoint(39, 11), QPoint(5, 5), QPoint(14, 12)})
+    EXPECT_EQ(composed.pixel(at), before.pixel(at) ^ 0x00FFFFFF) << at.x() << ", " << at.y();
   EXPECT_EQ(composed.pixel(5, 10), before.pixel(5, 10)) << "where line and box cross, the inversions cancel";
   EXPECT_EQ(picture.grab().toImage().convertToFormat(QImage::Format_RGB32), composed) << "the screen";
 }

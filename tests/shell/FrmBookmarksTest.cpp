@@ -93,7 +93,8 @@ TEST_F(FrmBookmarksTest, TheRealQuestionBoxKeepsTheRowOnNoAndLeavesTheFocusOnThe
     QTest::mouseClick(dialog->cmdDelete, Qt::LeftButton);
     // Whether or not the window system hands the focus back by itself.
     Activate();
-    EXPECT_TRUE(next == QMessageBox::Yes || dialog->lstBookmarks->selectedItems().size() == 1) << "No keeps the row";
+    EXPECT_TRUE(next == QMessageBox::Yes || dialog->lstBookmarks->selectedItems().size() == 1)
+        << "No keeps the row";
   }
   EXPECT_EQ(dialog->lstBookmarks->count(), 0);
   EXPECT_FALSE(dialog->cmdLoad->isEnabled() || dialog->cmdDelete->isEnabled());
