@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include "FileSizeLimit.h"
 #include "InvertedShape.h"
-#include "WidgetTesting.h"
+#include "SongBytes.h"
 
 namespace {
 
@@ -24,12 +23,12 @@ class PictureBoxTest : public ::testing::Test {
     for (int x = 0; x < 40; ++x) box.FillRectangle(x, 0, x, 29, x * 0x060504);
   }
 
-  QApplication& application{TestApplication()};
-  QTemporaryDir folder;
   PictureBox picture;
 };
 
-TEST_F(PictureBoxTest, InvertedFiguresDrawnTwiceRestoreThePictureAndCoverEachPixelOnce) {
+// Inverted figures drawn twice restore the picture, so each must cover every
+// pixel once; shapes invert only what the screen shows.
+TEST_F(PictureBoxTest, InvertedFiguresCoverEachPixelOnceAndShapesInvertOnlyTheScreen) {
   const QImage before = picture.Picture().copy();
   picture.SetDrawMode(PictureBox::DrawMode::Invert);
   picture.SetDrawWidth(2);
@@ -44,11 +43,7 @@ TEST_F(PictureBoxTest, InvertedFiguresDrawnTwiceRestoreThePictureAndCoverEachPix
   picture.DrawRectangleOutline(5, 5, 15, 12, kRed);
   picture.DrawLine(0, 0, 30, 20, kRed);
   EXPECT_EQ(picture.Picture(), before);
-}
 
-TEST_F(PictureBoxTest, ShapesInvertTheScreenButNeverThePersistentPicture) {
-  picture.FillRectangle(0, 0, 39, 29, 0x404040);
-  const QImage persistent = picture.Picture().copy();
   InvertedShape* line = picture.AddLineShape(2);
   InvertedShape* box = picture.AddRectangleShape(2);
   line->SetLine(0, 10, 39, 10);
@@ -56,10 +51,10 @@ TEST_F(PictureBoxTest, ShapesInvertTheScreenButNeverThePersistentPicture) {
   line->SetVisible(true);
   box->SetVisible(true);
   const QImage composed = picture.ComposedPicture();
-  EXPECT_EQ(picture.Picture(), persistent);
-  for (const QPoint inverted : {QPoint(20, 10), QPoint(39, 11), QPoint(5, 5), QPoint(14, 12)})
-    EXPECT_EQ(composed.pixel(inverted), qRgb(0xBF, 0xBF, 0xBF)) << inverted.x() << ", " << inverted.y();
-  EXPECT_EQ(composed.pixel(5, 10), qRgb(0x40, 0x40, 0x40)) << "where line and box cross, the inversions cancel";
+  EXPECT_EQ(picture.Picture(), before);
+  for (const QPoint at : {QPoint(20, 10), QPoint(39, 11), QPoint(5, 5), QPoint(14, 12)})
+    EXPECT_EQ(composed.pixel(at), before.pixel(at) ^ 0x00FFFFFF) << at.x() << ", " << at.y();
+  EXPECT_EQ(composed.pixel(5, 10), before.pixel(5, 10)) << "where line and box cross, the inversions cancel";
   EXPECT_EQ(picture.grab().toImage().convertToFormat(QImage::Format_RGB32), composed) << "the screen";
 }
 
@@ -90,24 +85,19 @@ TEST_F(PictureBoxTest, BlockRowsMatchOneRectanglePerBlockInBothModes) {
 // fills up during it, names the real cause and keeps the older picture whole,
 // with nothing left beside it. A real full disk is the file writer's tests'.
 TEST_F(PictureBoxTest, SavesTheBitmapAndAFailedSaveKeepsTheOlderOneAndNamesTheCause) {
-  const std::string path = folder.filePath("old.bmp").toStdString();
+  const TemporaryFolder folder;
+  const std::string path = folder.File("old.bmp");
   ASSERT_EQ(picture.SavePicture(path), std::nullopt);
   EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), picture.Picture());
-  QFile file(QString::fromStdString(path));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray older = file.readAll();
-  file.close();
+  const auto older = ReadBytes(path);
   picture.resize(200, 100);
   {
     const FileSizeLimit limit(1024);
     EXPECT_EQ(picture.SavePicture(path), std::optional<std::string>("File too large"));
   }
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), older);
-  EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{"old.bmp"});
-  EXPECT_EQ(picture.SavePicture(folder.filePath("no/such/folder/picture.bmp").toStdString()),
-            std::optional<std::string>("No such file or directory"));
+  EXPECT_EQ(ReadBytes(path), older);
+  const QDir left(QString::fromStdString(folder.Path()));
+  EXPECT_EQ(left.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"old.bmp"});
 }
 
 }  // namespace

@@ -10,9 +10,8 @@ namespace {
 TEST(ProgramFolderTest, TheExecutablesFolderIsUsedOnlyWhenWritableAndNotInstalled) {
   QTemporaryDir root;
   const std::filesystem::path base = root.path().toStdString();
-  std::filesystem::create_directories(base / "build");
-  std::filesystem::create_directories(base / "prefix/bin");
-  std::filesystem::create_directories(base / "prefix/share/quillory");
+  for (const char* folder : {"build", "prefix/bin", "prefix/share/quillory"})
+    std::filesystem::create_directories(base / folder);
   std::ofstream(base / "file") << "binary";  // as unusable as a read-only folder
   EXPECT_EQ(ProgramFolder::Choose(base / "build", base / "unused"), base / "build");
   EXPECT_FALSE(std::filesystem::exists(base / "unused")) << "the data folder is only made when it is used";

@@ -10,20 +10,17 @@
 #include <QTemporaryDir>
 #include <chrono>
 
-#include "Wait.h"
 #include "ShellTesting.h"
+#include "Wait.h"
 
 namespace {
 
-class QtDialogsTest : public ::testing::Test {
- protected:
-  QApplication& application{TestApplication()};
+// Message and input boxes show their text and give the answer; file dialogs
+// offer the filter and open in the folder last used for their kind.
+TEST(QtDialogsTest, BoxesGiveTheAnswerAndFileDialogsOpenInTheFolderLastUsedForTheirKind) {
   QTemporaryDir temporary;
   // Never the user's own settings.
   QtDialogs dialogs{nullptr, LastFolder(temporary.filePath("Quillory.conf"))};
-};
-
-TEST_F(QtDialogsTest, MessageAndInputBoxesShowTheirTextAndGiveTheAnswer) {
   QStringList seen;
   WhenModalShows<QMessageBox>([&](QMessageBox& box) {
     seen << box.windowTitle() << box.text() << QString::number(box.icon());
@@ -40,12 +37,10 @@ TEST_F(QtDialogsTest, MessageAndInputBoxesShowTheirTextAndGiveTheAnswer) {
   EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "Untitled, now Seahorse valley");
   WhenModalShows<QDialog>([](QDialog& input) { input.reject(); });
   EXPECT_EQ(dialogs.InputBox("Name?", "Untitled"), "");
-}
 
-TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForTheirKind) {
   const QString chosen = temporary.filePath("chosen");
   ASSERT_TRUE(QDir().mkpath(chosen));
-  QStringList seen;
+  seen.clear();
   WhenModalShows<QFileDialog>([&](QFileDialog& dialog) {
     seen << dialog.windowTitle() << dialog.nameFilters() << dialog.defaultSuffix();
     dialog.selectNameFilter("PNG Files (*.png)");
@@ -74,9 +69,9 @@ TEST_F(QtDialogsTest, FileDialogsOfferTheFilterAndOpenInTheFolderLastUsedForThei
   EXPECT_NE(startedIn, QDir(chosen).absolutePath()) << "songs keep a folder of their own";
 }
 
-TEST_F(QtDialogsTest, WaitRunsPendingEventsOnceAndTimersForAtLeastItsTime) {
+TEST(QtDialogsTest, WaitRunsPendingEventsOnceAndTimersForAtLeastItsTime) {
   int runs = 0;
-  for (int i = 0; i < 2; ++i) QMetaObject::invokeMethod(&application, [&] { ++runs; }, Qt::QueuedConnection);
+  for (int i = 0; i < 2; ++i) QMetaObject::invokeMethod(qApp, [&] { ++runs; }, Qt::QueuedConnection);
   Wait(0);
   EXPECT_EQ(runs, 2);
   QTimer timer;

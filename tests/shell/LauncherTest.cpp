@@ -3,26 +3,20 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <tuple>
+
+#include "SongBytes.h"
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  QByteArray out;
-  QByteArray err;
-  bool operator==(const Outcome&) const = default;
-};
+// Exit code, standard output, standard error.
+using Outcome = std::tuple<int, QByteArray, QByteArray>;
 
 Outcome RunProgram(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
   EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
   return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QByteArray Contents(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The launcher must be indistinguishable from the desktop program for every
@@ -35,30 +29,29 @@ TEST(Launcher, AnswersEveryCommandLineAsTheDesktopProgramDoes) {
   const QList<QStringList> commandLines = {
       {"--version"}, {"--help"}, {"bogus"}, {"render", "--help"},
       {"render", "--size", "3", "--out", folder.filePath("x.bmp")},
-      {"render", "--size", "4x4", "--out", folder.filePath("x.gif")},
       {"render", "--size", "4x4", "--out", folder.filePath("no/such/folder/x.PNG")},
       {"render", "--size", "0x4", "--out", folder.filePath("x.png")},
-      {"midi-info", folder.filePath("missing.mid")},
       view + QStringList{"--out", folder.filePath("picture.bmp")},
       view + QStringList{"--out", folder.filePath("picture.png")}};
   for (const QStringList& arguments : commandLines) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const Outcome launched = RunProgram(QUILLORY_LAUNCHER, arguments);
-    const QByteArray picture = Contents(arguments.last());
+    const auto picture = ReadBytes(arguments.last().toStdString());
     QFile::remove(arguments.last());
     EXPECT_EQ(launched, RunProgram(QUILLORY_DESKTOP, arguments));
-    EXPECT_EQ(picture, Contents(arguments.last()));
+    EXPECT_EQ(picture, ReadBytes(arguments.last().toStdString()));
   }
-  EXPECT_GT(Contents(folder.filePath("picture.png")).size(), 100);
-  EXPECT_GT(Contents(folder.filePath("picture.bmp")).size(), 97 * 61 * 3);
+  EXPECT_GT(ReadBytes(folder.filePath("picture.png").toStdString()).size(), 100u);
+  EXPECT_GT(ReadBytes(folder.filePath("picture.bmp").toStdString()).size(), 97u * 61 * 3);
 
   // Alone it says so, but still renders.
   const QString alone = folder.filePath("quillory");
   ASSERT_TRUE(QFile::copy(QUILLORY_LAUNCHER, alone));
-  const Outcome outcome = RunProgram(alone, {"--version"});
-  EXPECT_EQ(outcome, (Outcome{1, "", "quillory: cannot start '" + folder.filePath("quillory-desktop").toUtf8() +
-                                        "': No such file or directory\n"}));
-  EXPECT_EQ(RunProgram(alone, {"render", "--size", "8x8", "--out", folder.filePath("x.bmp")}).exitCode, 0);
+  EXPECT_EQ(RunProgram(alone, {"--version"}),
+            Outcome(1, "", "quillory: cannot start '" + folder.filePath("quillory-desktop").toUtf8() +
+                               "': No such file or directory\n"));
+  EXPECT_EQ(RunProgram(alone, {"render", "--size", "8x8", "--out", folder.filePath("x.bmp")}),
+            Outcome(0, "", ""));
   EXPECT_TRUE(QFile::exists(folder.filePath("x.bmp")));
 }
 

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-
-#include "WidgetTesting.h"
+#include <vector>
 
 TEST(frmTitleTest, ShowsBorderlessForThreeSecondsThenHandsOverOnceItIsGone) {
-  TestApplication();
   QElapsedTimer shown;
   shown.start();
   std::vector<bool> visibleAtHandOver;

@@ -1,14 +1,30 @@
 #pragma once
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
-#include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
 #include "BookmarkTarget.h"
-#include "WidgetTesting.h"
+
+// Helpers for the widget tests, whose main (QtTestMain.cpp) makes the
+// application.
+
+// Lets events run until `condition` holds; false when it still does not
+// after `timeoutMs`. QTest's own QTRY macros report to QTest, not to
+// GoogleTest, so tests wait through this instead.
+template <typename Condition>
+[[nodiscard]] bool WaitUntil(Condition condition, int timeoutMs = 30000) {
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(2);
+  }
+  return true;
+}
 
 // Shows a window and waits until it is the active one.
 [[nodiscard]] inline bool ShowActive(QWidget* window) {
@@ -23,17 +39,6 @@ inline void TypeAndLeave(QLineEdit* box, const QString& text) {
   box->selectAll();
   QTest::keyClicks(box, text);
   QTest::keyClick(box, Qt::Key_Tab);
-}
-
-// A point of a bordered box, given inside its border.
-inline QPoint InsideBorder(const QWidget* box, QPointF inside) {
-  return (inside + QPointF(box->contentsRect().topLeft())).toPoint();
-}
-
-// Moves the mouse over a widget with `buttons` held, as a real move does.
-inline void MoveOver(QWidget* widget, QPoint position, Qt::MouseButtons buttons = Qt::NoButton) {
-  QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, buttons, Qt::NoModifier);
-  QApplication::sendEvent(widget, &move);
 }
 
 // Answers the next modal window of type `Modal` from inside its own event
@@ -53,6 +58,3 @@ class RecordingBookmarkTarget final : public BookmarkTarget {
   void ShowBookmark(const Bookmark& bookmark) override { shown.push_back(bookmark); }
   std::vector<Bookmark> shown;
 };
-
-// A MIDI Note On that sounds; the output ends a note with one of velocity 0.
-inline bool IsNoteOn(std::uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16) > 0; }
