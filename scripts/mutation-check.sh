@@ -9,15 +9,18 @@
 # tests judge it. The sample is fixed: scripts/mutation/sample.tsv holds it,
 # so runs before and after a change of the tests judge the same mutants;
 # libraries missing from it get a seeded sample added (--fresh redraws all).
+# QUILLORY_MUTANT_SAMPLE names another sample file, and QUILLORY_MUTANT_SEED
+# seeds what is drawn into it: a second sample measures code rewritten after
+# the first one was drawn, whose mutants the first can only report as gone.
 # Prints the kill rate per library and every surviving mutant. CPU-heavy:
 # runs under nice -n 19 with two jobs; QUILLORY_MUTANT_JOBS,
 # QUILLORY_MUTANT_BUILD_SECONDS and QUILLORY_MUTANT_TEST_SECONDS tune it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-seed=12
+seed=${QUILLORY_MUTANT_SEED:-12}
 per_library=45
-sample=$repo/scripts/mutation/sample.tsv
+sample=${QUILLORY_MUTANT_SAMPLE:-$repo/scripts/mutation/sample.tsv}
 work=$repo/build-mutation
 
 fresh=no
