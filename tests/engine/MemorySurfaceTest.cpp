@@ -37,6 +37,10 @@ TEST(MemorySurfaceTest, BlockRowsPaintWhatOneRectanglePerBlockPaintsAndClearingB
     rectangles.Clear();
     EXPECT_TRUE(spans.Pixels() == background && rectangles.Pixels() == background);
   }
+  // A window resized before anything was painted on it.
+  MemorySurface resized(4, 3, 0x123456);
+  resized.Resize(6, 5);
+  EXPECT_TRUE(resized.Pixels() == std::vector<std::int32_t>(30, 0x123456));
 }
 
 }  // namespace

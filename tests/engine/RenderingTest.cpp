@@ -70,6 +70,9 @@ TEST(RenderingTest, BlocksTakeTheColourOfTheirCentreRoundedToEvenAndEveryPassIsR
     EXPECT_EQ(h.surface.Pixel(0, 0), colour);
     EXPECT_EQ(h.surface.Pixel(124, 125), colour);  // column 125 is the next block's
     EXPECT_EQ(h.surface.Pixel(0, 126), kBackground);
+    // Meanwhile the other cores count the pass's next rows.
+    for (int spins = 0; r.RowsCountedAhead() == 0 && spins < 100000000; ++spins) std::this_thread::yield();
+    EXPECT_GT(r.RowsCountedAhead(), 0u);
   }), 4 + 13 + 400);
   const auto& progress = h.listener.progress;
   // Progress comes before its row, ProgressPass before the pass's first
