@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "EscapeCount.h"
+#include "FastRowCounter.h"
 
 namespace {
 
@@ -90,6 +91,19 @@ TEST(EscapeKernelTest, MatchesTheReferenceOnEveryInstructionSet) {
   // the loop above has not judged the best instruction set alone.
   const std::string portable = EscapeKernelTargetName(EscapeKernelTargets().back());
   EXPECT_TRUE(portable == "EMU128" || portable == "SCALAR") << portable;
+}
+
+// Every core claims points of the row from one cursor; together they count it
+// all. One thread has a pool without helpers.
+TEST(FastRowCounterTest, MatchesTheReferenceOnEitherSideOfSharingAndForAnyThreadCount) {
+  for (unsigned threads : {1u, 5u})
+    for (int points : {63, 64, 2049}) {
+      const std::vector<double> reals = RowOfView(-2.0, 2.6 / points, points);
+      std::vector<std::int32_t> counts(reals.size(), -1), expected(reals.size(), -2);
+      FastRowCounter(threads).CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, counts);
+      ReferenceRowCounter().CountRow(Julia({-0.8, 0.156}, 700), reals, 0.3, expected);
+      EXPECT_EQ(counts, expected) << threads << " threads, " << points << " points";
+    }
 }
 
 }  // namespace
